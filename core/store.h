@@ -1,0 +1,128 @@
+#pragma once
+// The dictionary store: one read-only SQLite file named `lexi`, the connection `Conn` to it and
+// the recordset `Rs` through which every lookup reads rows.
+//
+// Conventions kept in this file and store.cpp: SQLite binds count from 1, result columns from 0.
+// User text never becomes part of SQL text; it is always bound as a parameter, so a quote or a
+// semicolon typed into the box is just a character of the query.
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+
+namespace moshitong {
+
+// A failing store operation. `number()` is the store's error number (an SQLite result code, or
+// SQLITE_MISUSE for operations on a recordset in the wrong state) and `description()` its text.
+class StoreError : public std::runtime_error {
+public:
+    StoreError(int number, std::string description);
+    int number() const noexcept { return number_; }
+    const std::string& description() const noexcept { return description_; }
+
+private:
+    int number_;
+    std::string description_;
+};
+
+enum class Table { Concise, English, Chinese };  // 简明英语单词, 英语单词, 汉语单词
+enum class Column { Word, Explanation };         // 单词, 解释
+enum class Match { Exact, Substring };
+
+std::u16string_view tableName(Table table);
+std::u16string_view columnName(Column column);
+
+// One lookup statement as a value. The user's text stays data; `literal()` renders the statement
+// in the classic concatenated form ("select*from 英语单词 where 单词 = 'apple'") for tests and
+// error reports only, never for execution.
+struct Statement {
+    Table table = Table::Concise;
+    Column column = Column::Word;
+    Match match = Match::Exact;
+    std::u16string text;
+
+    std::u16string literal() const;
+    bool operator==(const Statement&) const = default;
+};
+
+// Every lookup lists at most this many entries, so no caller can observe more rows.
+inline constexpr long kRowCap = 101;
+
+class Connection {
+public:
+    Connection();
+    ~Connection();
+    Connection(Connection&&) noexcept;
+    Connection& operator=(Connection&&) noexcept;
+
+    // Opens `file` read-only: a missing file is an error and is never created.
+    void Open(const std::filesystem::path& file);
+    bool isOpen() const noexcept { return db_ != nullptr; }
+    const std::filesystem::path& path() const noexcept { return path_; }
+    // For the recordset and for tests that prove the connection refuses writes.
+    sqlite3* handle() const noexcept { return db_.get(); }
+
+private:
+    struct Closer {
+        void operator()(sqlite3* db) const noexcept;
+    };
+    std::unique_ptr<sqlite3, Closer> db_;
+    std::filesystem::path path_;
+};
+
+// The five operations a lookup may use. Field values are text or Null (std::nullopt).
+class Recordset {
+public:
+    virtual ~Recordset() = default;
+    virtual void Open(const Statement& source, Connection& Conn) = 0;
+    // Exact below kRowCap; a result of more rows reports kRowCap.
+    virtual long RecordCount() = 0;
+    virtual std::optional<std::u16string> Field(std::u16string_view column) = 0;
+    virtual void MoveNext() = 0;
+    virtual void Close() = 0;
+};
+
+// The recordset over the SQLite store. Open reads the (at most kRowCap) rows at once, in the
+// table's insertion order, and releases the statement, so the recordset never holds the file
+// busy between lookups.
+class SqliteRecordset final : public Recordset {
+public:
+    void Open(const Statement& source, Connection& Conn) override;
+    long RecordCount() override;
+    std::optional<std::u16string> Field(std::u16string_view column) override;
+    void MoveNext() override;
+    void Close() override;
+    bool isOpen() const noexcept { return open_; }
+
+private:
+    struct Row {
+        std::optional<std::u16string> word;
+        std::optional<std::u16string> explanation;
+    };
+    void requireOpen() const;
+    std::vector<Row> rows_;
+    std::size_t current_ = 0;
+    bool open_ = false;
+};
+
+// The SQL actually executed for a statement, with the user's text as parameter ?1.
+std::string boundSql(const Statement& statement);
+
+// The folder of the running program, as the operating system reports it.
+std::filesystem::path programFolder();
+
+// Where the dictionary lies: `lexi` beside the program, else ../share/moshitong/lexi relative to
+// the program's folder (an installed tree). When neither exists, the first (so errors name it).
+std::filesystem::path defaultDictionaryPath();
+
+// Opens `Conn` on the store and checks that the three tables with their two columns are there,
+// so a wrong or damaged file is reported at start-up rather than at the first lookup.
+void OpenDictionary(Connection& Conn, const std::filesystem::path& file = defaultDictionaryPath());
+
+}  // namespace moshitong
