@@ -1,0 +1,230 @@
+#include "core/store.h"
+
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <array>
+#include <system_error>
+
+#include "core/text.h"
+
+namespace moshitong {
+
+namespace {
+
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt* statement) const noexcept { sqlite3_finalize(statement); }
+};
+using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+[[noreturn]] void throwStoreError(sqlite3* db, int code) {
+    const char* message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code);
+    throw StoreError(db != nullptr ? sqlite3_extended_errcode(db) : code, message);
+}
+
+[[noreturn]] void throwMisuse(std::string description) {
+    throw StoreError(SQLITE_MISUSE, std::move(description));
+}
+
+StatementHandle prepare(sqlite3* db, const std::string& sql) {
+    sqlite3_stmt* raw = nullptr;
+    const int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr);
+    StatementHandle statement(raw);
+    if (rc != SQLITE_OK) {
+        throwStoreError(db, rc);
+    }
+    return statement;
+}
+
+std::optional<std::u16string> columnText(sqlite3_stmt* statement, int column) {
+    if (sqlite3_column_type(statement, column) == SQLITE_NULL) {
+        return std::nullopt;
+    }
+    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(statement, column));
+    const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes16(statement, column));
+    if (text == nullptr) {
+        return std::u16string{};
+    }
+    return std::u16string(text, bytes / sizeof(char16_t));
+}
+
+}  // namespace
+
+StoreError::StoreError(int number, std::string description)
+    : std::runtime_error("error " + std::to_string(number) + ": " + description),
+      number_(number),
+      description_(std::move(description)) {}
+
+std::u16string_view tableName(Table table) {
+    switch (table) {
+        case Table::Concise:
+            return u"简明英语单词";
+        case Table::English:
+            return u"英语单词";
+        case Table::Chinese:
+            return u"汉语单词";
+    }
+    return {};
+}
+
+std::u16string_view columnName(Column column) {
+    return column == Column::Word ? std::u16string_view(u"单词") : std::u16string_view(u"解释");
+}
+
+std::u16string Statement::literal() const {
+    std::u16string sql = u"select*from ";
+    sql += tableName(table);
+    sql += u" where ";
+    sql += columnName(column);
+    if (match == Match::Exact) {
+        sql += u" = '";
+        sql += text;
+        sql += u"'";
+        return sql;
+    }
+    // The Chinese headword search has always had a single space before "like", the others two.
+    sql += table == Table::Chinese ? u" like '%" : u"  like '%";
+    sql += text;
+    sql += u"%'";
+    return sql;
+}
+
+std::string boundSql(const Statement& statement) {
+    std::string sql = "SELECT 单词, 解释 FROM " + toUtf8(tableName(statement.table)) + " WHERE " +
+                      toUtf8(columnName(statement.column));
+    // An exact match compares ASCII case-insensitively, whatever collation the file declares; the
+    // user's % and _ keep their wildcard meaning in a substring search only. Rows come back in
+    // insertion order: an index must never decide the order.
+    sql += statement.match == Match::Exact ? " = ?1 COLLATE NOCASE" : " LIKE '%' || ?1 || '%'";
+    sql += " ORDER BY rowid LIMIT " + std::to_string(kRowCap);
+    return sql;
+}
+
+void Connection::Closer::operator()(sqlite3* db) const noexcept { sqlite3_close_v2(db); }
+
+Connection::Connection() = default;
+Connection::~Connection() = default;
+Connection::Connection(Connection&&) noexcept = default;
+Connection& Connection::operator=(Connection&&) noexcept = default;
+
+void Connection::Open(const std::filesystem::path& file) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    std::unique_ptr<sqlite3, Closer> db(raw);
+    if (rc != SQLITE_OK) {
+        throwStoreError(db.get(), rc);
+    }
+    sqlite3_extended_result_codes(db.get(), 1);
+    db_ = std::move(db);
+    path_ = file;
+}
+
+void SqliteRecordset::Open(const Statement& source, Connection& Conn) {
+    if (open_) {
+        throwMisuse("the recordset is already open");
+    }
+    if (!Conn.isOpen()) {
+        throwMisuse("the connection is not open");
+    }
+    sqlite3* db = Conn.handle();
+    const StatementHandle statement = prepare(db, boundSql(source));
+    const auto bytes = static_cast<int>(source.text.size() * sizeof(char16_t));
+    // An empty text must bind as empty text, not as Null: a null pointer would bind Null.
+    const char16_t* text = source.text.empty() ? u"" : source.text.data();
+    if (const int rc = sqlite3_bind_text16(statement.get(), 1, text, bytes, SQLITE_TRANSIENT);
+        rc != SQLITE_OK) {
+        throwStoreError(db, rc);
+    }
+    std::vector<Row> rows;
+    for (;;) {
+        const int rc = sqlite3_step(statement.get());
+        if (rc == SQLITE_DONE) {
+            break;
+        }
+        if (rc != SQLITE_ROW) {
+            throwStoreError(db, rc);
+        }
+        rows.push_back(Row{columnText(statement.get(), 0), columnText(statement.get(), 1)});
+    }
+    rows_ = std::move(rows);
+    current_ = 0;
+    open_ = true;
+}
+
+void SqliteRecordset::requireOpen() const {
+    if (!open_) {
+        throwMisuse("the recordset is closed");
+    }
+}
+
+long SqliteRecordset::RecordCount() {
+    requireOpen();
+    return static_cast<long>(rows_.size());
+}
+
+std::optional<std::u16string> SqliteRecordset::Field(std::u16string_view column) {
+    requireOpen();
+    if (current_ >= rows_.size()) {
+        throwMisuse("no current row: the recordset is at its end");
+    }
+    const Row& row = rows_[current_];
+    if (column == columnName(Column::Word)) {
+        return row.word;
+    }
+    if (column == columnName(Column::Explanation)) {
+        return row.explanation;
+    }
+    throwMisuse("no such column: " + toUtf8(column));
+}
+
+void SqliteRecordset::MoveNext() {
+    requireOpen();
+    if (current_ >= rows_.size()) {
+        throwMisuse("cannot move past the end of the recordset");
+    }
+    ++current_;
+}
+
+void SqliteRecordset::Close() {
+    requireOpen();
+    rows_.clear();
+    current_ = 0;
+    open_ = false;
+}
+
+std::filesystem::path programFolder() {
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return std::filesystem::current_path();
+    }
+    return exe.parent_path();
+}
+
+std::filesystem::path defaultDictionaryPath() {
+    const auto folder = programFolder();
+    const auto beside = folder / "lexi";
+    const auto installed = folder / ".." / "share" / "moshitong" / "lexi";
+    std::error_code error;
+    if (!std::filesystem::exists(beside, error) && std::filesystem::exists(installed, error)) {
+        return installed.lexically_normal();
+    }
+    return beside;
+}
+
+void OpenDictionary(Connection& Conn, const std::filesystem::path& file) {
+    Connection opened;
+    opened.Open(file);
+    // Preparing reads the schema, so a file that is no database, or lacks a table or a column,
+    // fails here instead of at the user's first lookup.
+    for (const Table table : {Table::Concise, Table::English, Table::Chinese}) {
+        const std::string sql = "SELECT 单词, 解释 FROM " + toUtf8(tableName(table)) + " LIMIT 0";
+        const StatementHandle statement = prepare(opened.handle(), sql);
+        if (const int rc = sqlite3_step(statement.get()); rc != SQLITE_DONE && rc != SQLITE_ROW) {
+            throwStoreError(opened.handle(), rc);
+        }
+    }
+    Conn = std::move(opened);
+}
+
+}  // namespace moshitong

@@ -1,0 +1,135 @@
+#include "core/text.h"
+
+#include <algorithm>
+
+namespace moshitong {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool isHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool isLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+void appendUtf16(std::u16string& out, char32_t cp) {
+    if (cp < 0x10000) {
+        out += static_cast<char16_t>(cp);
+    } else {
+        cp -= 0x10000;
+        out += static_cast<char16_t>(0xD800 + (cp >> 10));
+        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    }
+}
+
+template <typename Pred>
+std::u16string trimIf(std::u16string_view text, Pred isSpace) {
+    const auto first = std::find_if_not(text.begin(), text.end(), isSpace);
+    const auto last = std::find_if_not(text.rbegin(), text.rend(), isSpace).base();
+    return first < last ? std::u16string(first, last) : std::u16string{};
+}
+
+}  // namespace
+
+std::u16string removeAll(std::u16string_view text, char16_t unit) {
+    std::u16string out;
+    out.reserve(text.size());
+    std::copy_if(text.begin(), text.end(), std::back_inserter(out),
+                 [unit](char16_t c) { return c != unit; });
+    return out;
+}
+
+std::u16string removeCrLfPairs(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            ++i;
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+std::u16string trimSpaces(std::u16string_view text) {
+    return trimIf(text, [](char16_t c) { return c == u' '; });
+}
+
+std::u16string trimQuerySpaces(std::u16string_view text) {
+    return trimIf(text, [](char16_t c) { return c == u' ' || c == u'\u3000'; });
+}
+
+std::string toUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size() * 3);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        if (isHighSurrogate(unit) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
+            appendUtf8(out, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00));
+            ++i;
+        } else if (isHighSurrogate(unit) || isLowSurrogate(unit)) {
+            appendUtf8(out, kReplacement);
+        } else {
+            appendUtf8(out, unit);
+        }
+    }
+    return out;
+}
+
+std::u16string fromUtf8(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    const auto byteAt = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    while (i < text.size()) {
+        const unsigned char lead = byteAt(i);
+        int length = 0;
+        char32_t cp = 0;
+        char32_t minimum = 0;
+        if (lead < 0x80) {
+            length = 1, cp = lead;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2, cp = lead & 0x1F, minimum = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3, cp = lead & 0x0F, minimum = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4, cp = lead & 0x07, minimum = 0x10000;
+        }
+        bool valid = length > 0 && i + static_cast<std::size_t>(length) <= text.size();
+        for (int k = 1; valid && k < length; ++k) {
+            const unsigned char next = byteAt(i + static_cast<std::size_t>(k));
+            valid = (next & 0xC0) == 0x80;
+            cp = (cp << 6) | (next & 0x3F);
+        }
+        valid = valid && cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+        if (!valid) {
+            // One replacement per bad byte keeps the rest of the line readable.
+            out += static_cast<char16_t>(kReplacement);
+            ++i;
+            continue;
+        }
+        appendUtf16(out, cp);
+        i += static_cast<std::size_t>(length);
+    }
+    return out;
+}
+
+}  // namespace moshitong

@@ -1,0 +1,121 @@
+#include "core/text.h"
+#include "lookup/handlers.h"
+
+namespace moshitong {
+
+namespace {
+
+// The professional lookup never reports a failure: a failing step is skipped and the handler
+// goes on, a failing test counts as holding. These two helpers are that policy.
+template <typename Step>
+bool attempt(Step&& step) {
+    try {
+        step();
+        return true;
+    } catch (const StoreError&) {
+        return false;
+    }
+}
+
+template <typename Test>
+bool holds(Test&& test) {
+    try {
+        return test();
+    } catch (const StoreError&) {
+        return true;
+    }
+}
+
+struct Branch {
+    int direction;
+    Table table;
+    bool beeps;
+};
+
+constexpr Branch kEnglish{2, Table::English, false};
+constexpr Branch kChinese{1, Table::Chinese, true};
+
+// Opens the branch's statement; false when none could be opened.
+bool openStatement(const Session& s, const Branch& branch) {
+    Statement statement{branch.table, Column::Word, Match::Exact, u""};
+    bool chosen = false;
+    attempt([&] { statement.text = trimSpaces(s.window.Text1Text()); });
+    if (holds([&] { return s.window.Option1Value(); })) {
+        chosen = true;
+    } else if (holds([&] { return s.window.Option2Value(); })) {
+        statement.match = Match::Substring;
+        chosen = true;
+    }
+    return chosen && attempt([&] { s.Rs.Open(statement, s.Conn); });
+}
+
+// One pass of the loop body; false when the loop must stop after it.
+bool listEntry(const Session& s, std::u16string& out, long i) {
+    attempt([&] {
+        const auto word = s.Rs.Field(columnName(Column::Word));
+        const auto explanation = s.Rs.Field(columnName(Column::Explanation));
+        // Built completely before it is appended: a failing read drops the whole first piece.
+        std::u16string piece{kCrLf};
+        piece += word.value_or(u"");
+        piece += kCrLf;
+        piece += kCrLf;
+        piece += explanation.value_or(u"");
+        out += piece;
+    });
+    out += kCrLf;
+    out += kCrLf;
+    out += kSeparator;
+    attempt([&] { s.Rs.MoveNext(); });
+    return i < kRowCap;
+}
+
+void listEntries(const Session& s, bool opened) {
+    std::u16string out = s.window.Text1Text();
+    long n = 0;
+    if (attempt([&] { n = s.Rs.RecordCount(); })) {
+        for (long i = 1; i <= n && listEntry(s, out, i); ++i) {
+        }
+    } else if (opened) {
+        // The count failed on an open result: the body runs once, the loop is never set up.
+        listEntry(s, out, 1);
+    }
+    // With no statement opened there is nothing to list: the apology follows, not a stray
+    // separator.
+    attempt([&] { s.window.setText1Text(out); });
+}
+
+void runBranch(const Session& s, const Branch& branch) {
+    if (!holds([&] { return s.state.Direction == branch.direction; })) {
+        return;
+    }
+    if (!holds([&] { return !s.window.Text1Text().empty(); })) {
+        return;
+    }
+    const bool opened = openStatement(s, branch);
+    attempt([&] { s.window.setText1Text(u""); });
+    listEntries(s, opened);
+    attempt([&] { s.Rs.Close(); });
+    if (holds([&] { return s.window.Text1Text().empty(); })) {
+        attempt([&] { s.window.setText1Text(kApologyEnglish); });
+    }
+    if (branch.beeps) {
+        attempt([&] { s.window.beep(); });
+    }
+}
+
+}  // namespace
+
+void Command2_Click(const Session& s) {
+    attempt([&] { s.window.setFrame1Visible(false); });
+    s.state.ResultShown = 1;
+    // Trim first, then join lines: spaces before a final line break survive the join, and the
+    // statement trims them again.
+    attempt([&] { s.window.setText1Text(trimSpaces(s.window.Text1Text())); });
+    attempt([&] { s.window.setText1Text(removeCrLfPairs(s.window.Text1Text())); });
+    runBranch(s, kEnglish);
+    runBranch(s, kChinese);
+    s.state.Direction = 0;
+    s.state.ResultShown = 1;
+}
+
+}  // namespace moshitong
