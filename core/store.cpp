@@ -6,6 +6,7 @@
 #include <array>
 #include <system_error>
 
+#include "core/substring_index.h"
 #include "core/text.h"
 
 namespace moshitong {
@@ -53,7 +54,8 @@ std::optional<std::u16string> columnText(sqlite3_stmt* statement, int column) {
 StoreError::StoreError(int number, std::string description)
     : std::runtime_error("error " + std::to_string(number) + ": " + description),
       number_(number),
-      description_(std::move(description)) {}
+      description_(std::move(description)) {
+}
 
 std::u16string_view tableName(Table table) {
     switch (table) {
@@ -100,12 +102,46 @@ std::string boundSql(const Statement& statement) {
     return sql;
 }
 
-void Connection::Closer::operator()(sqlite3* db) const noexcept { sqlite3_close_v2(db); }
+void Connection::Closer::operator()(sqlite3* db) const noexcept {
+    sqlite3_close_v2(db);
+}
 
 Connection::Connection() = default;
 Connection::~Connection() = default;
 Connection::Connection(Connection&&) noexcept = default;
 Connection& Connection::operator=(Connection&&) noexcept = default;
+
+namespace {
+
+// Slot of each searchable column in the connection's index cache; -1 for columns never searched.
+int indexSlot(Table table, Column column) {
+    if (table == Table::Concise) {
+        return column == Column::Word ? 0 : 1;
+    }
+    if (column != Column::Word) {
+        return -1;
+    }
+    return table == Table::English ? 2 : 3;
+}
+constexpr int kIndexSlots = 4;
+
+}  // namespace
+
+SubstringIndex* Connection::substringIndex(Table table, Column column) {
+    const int slot = indexSlot(table, column);
+    if (!indexEnabled_ || !db_ || slot < 0) {
+        return nullptr;
+    }
+    if (!indexes_) {
+        indexes_ = std::make_unique<IndexSlot[]>(kIndexSlots);
+    }
+    IndexSlot& entry = indexes_[slot];
+    if (!entry.probed) {
+        entry.index = SubstringIndex::open(db_.get(), table, column);
+        entry.probed = true;
+    }
+    return entry.index.get();
+}
 
 void Connection::Open(const std::filesystem::path& file) {
     sqlite3* raw = nullptr;
@@ -115,6 +151,7 @@ void Connection::Open(const std::filesystem::path& file) {
         throwStoreError(db.get(), rc);
     }
     sqlite3_extended_result_codes(db.get(), 1);
+    indexes_.reset();
     db_ = std::move(db);
     path_ = file;
 }
@@ -126,6 +163,16 @@ void SqliteRecordset::Open(const Statement& source, Connection& Conn) {
     if (!Conn.isOpen()) {
         throwMisuse("the connection is not open");
     }
+    if (source.match == Match::Substring) {
+        if (SubstringIndex* index = Conn.substringIndex(source.table, source.column)) {
+            if (auto rows = index->search(source.text)) {
+                rows_ = std::move(*rows);
+                current_ = 0;
+                open_ = true;
+                return;
+            }
+        }
+    }
     sqlite3* db = Conn.handle();
     const StatementHandle statement = prepare(db, boundSql(source));
     const auto bytes = static_cast<int>(source.text.size() * sizeof(char16_t));
@@ -135,7 +182,7 @@ void SqliteRecordset::Open(const Statement& source, Connection& Conn) {
         rc != SQLITE_OK) {
         throwStoreError(db, rc);
     }
-    std::vector<Row> rows;
+    std::vector<StoreRow> rows;
     for (;;) {
         const int rc = sqlite3_step(statement.get());
         if (rc == SQLITE_DONE) {
@@ -144,7 +191,7 @@ void SqliteRecordset::Open(const Statement& source, Connection& Conn) {
         if (rc != SQLITE_ROW) {
             throwStoreError(db, rc);
         }
-        rows.push_back(Row{columnText(statement.get(), 0), columnText(statement.get(), 1)});
+        rows.push_back(StoreRow{columnText(statement.get(), 0), columnText(statement.get(), 1)});
     }
     rows_ = std::move(rows);
     current_ = 0;
@@ -167,7 +214,7 @@ std::optional<std::u16string> SqliteRecordset::Field(std::u16string_view column)
     if (current_ >= rows_.size()) {
         throwMisuse("no current row: the recordset is at its end");
     }
-    const Row& row = rows_[current_];
+    const StoreRow& row = rows_[current_];
     if (column == columnName(Column::Word)) {
         return row.word;
     }

@@ -54,6 +54,14 @@ struct Statement {
 // Every lookup lists at most this many entries, so no caller can observe more rows.
 inline constexpr long kRowCap = 101;
 
+// One row as a lookup reads it; Null is std::nullopt, distinct from empty text.
+struct StoreRow {
+    std::optional<std::u16string> word;
+    std::optional<std::u16string> explanation;
+};
+
+class SubstringIndex;
+
 class Connection {
 public:
     Connection();
@@ -68,12 +76,25 @@ public:
     // For the recordset and for tests that prove the connection refuses writes.
     sqlite3* handle() const noexcept { return db_.get(); }
 
+    // The gram index of a column when the store has one and it is enabled, else nullptr. Switching
+    // it off makes every substring search take the plain statement (tests and benchmarks compare
+    // the two).
+    SubstringIndex* substringIndex(Table table, Column column);
+    void setSubstringIndexEnabled(bool enabled) noexcept { indexEnabled_ = enabled; }
+
 private:
     struct Closer {
         void operator()(sqlite3* db) const noexcept;
     };
+    struct IndexSlot {
+        bool probed = false;
+        std::unique_ptr<SubstringIndex> index;
+    };
     std::unique_ptr<sqlite3, Closer> db_;
     std::filesystem::path path_;
+    // Declared after db_: the indexes' statements are finalized before the database is closed.
+    std::unique_ptr<IndexSlot[]> indexes_;
+    bool indexEnabled_ = true;
 };
 
 // The five operations a lookup may use. Field values are text or Null (std::nullopt).
@@ -101,12 +122,8 @@ public:
     bool isOpen() const noexcept { return open_; }
 
 private:
-    struct Row {
-        std::optional<std::u16string> word;
-        std::optional<std::u16string> explanation;
-    };
     void requireOpen() const;
-    std::vector<Row> rows_;
+    std::vector<StoreRow> rows_;
     std::size_t current_ = 0;
     bool open_ = false;
 };

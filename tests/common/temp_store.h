@@ -60,6 +60,7 @@ inline void writeStore(const std::filesystem::path& file, const std::vector<Temp
         throw std::runtime_error("cannot create " + file.string());
     }
     execOrThrow(db, kSchemaSql);
+    execOrThrow(db, "BEGIN");
     for (const TempRow& row : rows) {
         const std::string sql = "INSERT INTO " + toUtf8(tableName(row.table)) + " VALUES (?1, ?2)";
         sqlite3_stmt* statement = nullptr;
@@ -81,6 +82,7 @@ inline void writeStore(const std::filesystem::path& file, const std::vector<Temp
             throw std::runtime_error("insert failed");
         }
     }
+    execOrThrow(db, "COMMIT");
     execOrThrow(db, kIndexSql);
     sqlite3_close(db);
 }

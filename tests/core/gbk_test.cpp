@@ -33,7 +33,8 @@ TEST(Gbk, TableAgreesWithTheSystemConverterForEveryBmpCodeUnit) {
         const auto unit = static_cast<char16_t>(u);
         const bool surrogate = u >= 0xD800 && u <= 0xDFFF;
         const bool expected = !surrogate && cp936Length(converter, unit) == 2;
-        ASSERT_EQ(isDoubleByteInGbk(unit), expected) << std::hex << "U+" << static_cast<unsigned>(u);
+        ASSERT_EQ(isDoubleByteInGbk(unit), expected)
+            << std::hex << "U+" << static_cast<unsigned>(u);
         doubleByte += expected ? 1 : 0;
     }
     // GBK holds over twenty thousand double-byte characters; a nearly empty table is a fault too.
@@ -42,8 +43,8 @@ TEST(Gbk, TableAgreesWithTheSystemConverterForEveryBmpCodeUnit) {
 
 TEST(Gbk, KnownClassifications) {
     EXPECT_TRUE(isDoubleByteInGbk(u'中'));
-    EXPECT_TRUE(isDoubleByteInGbk(u'，'));       // full-width comma
-    EXPECT_TRUE(isDoubleByteInGbk(u'ａ'));       // full-width letter
+    EXPECT_TRUE(isDoubleByteInGbk(u'，'));      // full-width comma
+    EXPECT_TRUE(isDoubleByteInGbk(u'ａ'));      // full-width letter
     EXPECT_TRUE(isDoubleByteInGbk(u'\u3000'));  // ideographic space
     EXPECT_FALSE(isDoubleByteInGbk(u'a'));
     EXPECT_FALSE(isDoubleByteInGbk(u' '));

@@ -25,16 +25,11 @@ class StoreTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::vector<TempRow> rows = {
-            {Table::English, u"apple", u"苹果"},
-            {Table::English, u"Apple", u"苹果公司"},
-            {Table::English, u"don't", u"不要"},
-            {Table::English, u"100%", u"百分之百"},
-            {Table::English, u"a_b", u"下划线"},
-            {Table::English, u"axb", u"x"},
-            {Table::English, u"nothing", std::nullopt},
-            {Table::English, u"", u""},
-            {Table::English, u"zebra", u"斑马"},
-            {Table::English, u"pineapple", u"菠萝"},
+            {Table::English, u"apple", u"苹果"},        {Table::English, u"Apple", u"苹果公司"},
+            {Table::English, u"don't", u"不要"},        {Table::English, u"100%", u"百分之百"},
+            {Table::English, u"a_b", u"下划线"},        {Table::English, u"axb", u"x"},
+            {Table::English, u"nothing", std::nullopt}, {Table::English, u"", u""},
+            {Table::English, u"zebra", u"斑马"},        {Table::English, u"pineapple", u"菠萝"},
             {Table::Chinese, u"苹果", u"apple"},
         };
         // Many rows that an alphabetical index order would list differently from insertion.
@@ -106,8 +101,10 @@ TEST_F(StoreTest, ExactMatchIgnoresAsciiCaseAndKeepsInsertionOrder) {
 }
 
 TEST_F(StoreTest, QuoteIsJustACharacter) {
-    EXPECT_EQ(lookup(Table::English, Match::Exact, u"don't"), std::vector<std::u16string>{u"don't"});
-    EXPECT_EQ(lookup(Table::English, Match::Substring, u"'"), std::vector<std::u16string>{u"don't"});
+    EXPECT_EQ(lookup(Table::English, Match::Exact, u"don't"),
+              std::vector<std::u16string>{u"don't"});
+    EXPECT_EQ(lookup(Table::English, Match::Substring, u"'"),
+              std::vector<std::u16string>{u"don't"});
     EXPECT_TRUE(lookup(Table::English, Match::Exact, u"'; drop table 英语单词; --").empty());
     EXPECT_EQ(lookup(Table::English, Match::Exact, u"zebra").size(), 1u);
 }
@@ -139,7 +136,8 @@ TEST_F(StoreTest, EmptySubstringMatchesEveryNonNullRowUpToTheCapInInsertionOrder
     ASSERT_EQ(all.size(), static_cast<std::size_t>(kRowCap));
     EXPECT_EQ(all.front(), u"w149");
     EXPECT_EQ(all.back(), u"w49");
-    EXPECT_EQ(lookup(Table::Concise, Match::Substring, u"w1").size(), 61u);  // w1, w10..19, w100..149
+    EXPECT_EQ(lookup(Table::Concise, Match::Substring, u"w1").size(),
+              61u);  // w1, w10..19, w100..149
 }
 
 TEST_F(StoreTest, RecordsetRefusesOperationsInTheWrongState) {

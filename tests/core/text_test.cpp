@@ -25,9 +25,11 @@ TEST(Text, Utf8RoundTripAndReplacementOfBrokenInput) {
     const std::u16string mixed = u"apple 苹果 \U0001F34E";
     EXPECT_EQ(fromUtf8(toUtf8(mixed)), mixed);
     EXPECT_EQ(toUtf8(u"苹"), "\xE8\x8B\xB9");
-    EXPECT_EQ(fromUtf8("a\xFF" "b"), u"a\uFFFDb");
-    EXPECT_EQ(fromUtf8("\xE8\x8B"), u"\uFFFD\uFFFD");      // truncated sequence
-    EXPECT_EQ(fromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");      // overlong slash
+    EXPECT_EQ(fromUtf8("a\xFF"
+                       "b"),
+              u"a\uFFFDb");
+    EXPECT_EQ(fromUtf8("\xE8\x8B"), u"\uFFFD\uFFFD");            // truncated sequence
+    EXPECT_EQ(fromUtf8("\xC0\xAF"), u"\uFFFD\uFFFD");            // overlong slash
     EXPECT_EQ(fromUtf8("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // encoded surrogate
     const std::u16string lone{u'x', char16_t{0xD800}, u'y'};
     EXPECT_EQ(toUtf8(lone), "x\xEF\xBF\xBDy");

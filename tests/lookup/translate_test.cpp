@@ -11,9 +11,17 @@ TEST(DetectDirection, StrictMajorityOfDoubleByteCharacters) {
         std::u16string_view text;
         int direction;
     } cases[] = {
-        {u"apple", 2},   {u"苹果", 1},     {u"ab中文", 0},    {u"中文 a", 0},
-        {u"ａｂc", 1},   {u"中文，a", 1},  {u"ice cream", 2}, {u"", 0},
-        {u"中\r\n", 2},  {u"\u3000a", 0},  {u"€中", 0},
+        {u"apple", 2},
+        {u"苹果", 1},
+        {u"ab中文", 0},
+        {u"中文 a", 0},
+        {u"ａｂc", 1},
+        {u"中文，a", 1},
+        {u"ice cream", 2},
+        {u"", 0},
+        {u"中\r\n", 2},
+        {u"\u3000a", 0},
+        {u"€中", 0},
         // A character outside the BMP is two lone surrogates to the test: two non-Chinese units.
         {u"中\U0001F34E", 2},
     };

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <random>
+
+#include "core/substring_index.h"
+#include "core/text.h"
+#include "tests/common/temp_store.h"
+
+namespace moshitong {
+namespace {
+
+using testing::TempDir;
+using testing::TempRow;
+
+// Characters chosen to collide often: a few letters in both cases, wildcards typed as data,
+// Chinese, a character outside the BMP and a space.
+constexpr std::u16string_view kAlphabet = u"aAbBeEzZ%_ 苹果中国é\U0001F34E";
+
+std::u16string randomText(std::mt19937& random, std::size_t minLength, std::size_t maxLength) {
+    // The character outside the BMP is the last two code units of the alphabet.
+    const std::size_t symbols = kAlphabet.size() - 1;
+    std::uniform_int_distribution<std::size_t> length(minLength, maxLength);
+    std::uniform_int_distribution<std::size_t> pick(0, symbols - 1);
+    std::u16string out;
+    for (std::size_t i = length(random); i > 0; --i) {
+        const std::size_t k = pick(random);
+        out += k == symbols - 1 ? kAlphabet.substr(k, 2) : kAlphabet.substr(k, 1);
+    }
+    return out;
+}
+
+class SubstringIndexTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::mt19937 random(20261208);
+        std::vector<TempRow> rows;
+        for (const Table table : {Table::Concise, Table::English, Table::Chinese}) {
+            for (int i = 0; i < 600; ++i) {
+                const bool null = i % 97 == 13;
+                rows.push_back(
+                    {table, null ? std::nullopt : std::optional(randomText(random, 0, 9)),
+                     i % 89 == 7 ? std::nullopt : std::optional(randomText(random, 0, 14))});
+            }
+        }
+        const auto file = dir.path() / "lexi";
+        testing::writeStore(file, rows);
+        for (const TempRow& row : rows) {
+            if (row.word && row.word->size() > 1) {
+                pieces.push_back(*row.word);
+            }
+            if (row.explanation && row.explanation->size() > 1) {
+                pieces.push_back(*row.explanation);
+            }
+        }
+        sqlite3* db = nullptr;
+        sqlite3_open(file.c_str(), &db);
+        for (const auto& [table, column] : kSearched) {
+            writeGramIndex(db, table, column);
+        }
+        sqlite3_close(db);
+        OpenDictionary(indexed, file);
+        OpenDictionary(plain, file);
+        plain.setSubstringIndexEnabled(false);
+    }
+
+    static std::vector<StoreRow> rowsOf(Connection& Conn, const Statement& statement) {
+        SqliteRecordset Rs;
+        Rs.Open(statement, Conn);
+        std::vector<StoreRow> out;
+        for (long i = 0, n = Rs.RecordCount(); i < n; ++i) {
+            out.push_back({Rs.Field(u"单词"), Rs.Field(u"解释")});
+            Rs.MoveNext();
+        }
+        Rs.Close();
+        return out;
+    }
+
+    static constexpr std::pair<Table, Column> kSearched[] = {
+        {Table::Concise, Column::Word},
+        {Table::Concise, Column::Explanation},
+        {Table::English, Column::Word},
+        {Table::Chinese, Column::Word},
+    };
+
+    TempDir dir;
+    std::vector<std::u16string> pieces;
+    Connection indexed;
+    Connection plain;
+};
+
+bool sameRows(const std::vector<StoreRow>& a, const std::vector<StoreRow>& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](const StoreRow& x, const StoreRow& y) {
+               return x.word == y.word && x.explanation == y.explanation;
+           });
+}
+
+TEST_F(SubstringIndexTest, GivesThePlainStatementsRowsInTheSameOrder) {
+    ASSERT_NE(indexed.substringIndex(Table::English, Column::Word), nullptr);
+    ASSERT_EQ(plain.substringIndex(Table::English, Column::Word), nullptr);
+    std::mt19937 random(7);
+    int nonEmpty = 0;
+    for (int i = 0; i < 400; ++i) {
+        // Half the patterns are pieces of stored values, some with one character changed into a
+        // wildcard or another letter, so near misses are common.
+        std::u16string pattern = randomText(random, 1, 6);
+        if (i % 2 == 0) {
+            const auto& source = pieces[random() % pieces.size()];
+            const std::size_t start = random() % source.size();
+            pattern = source.substr(start, 1 + random() % 6);
+            if (i % 3 == 0) {
+                pattern[random() % pattern.size()] = kAlphabet[random() % 8 + (i % 4 == 0 ? 8 : 0)];
+            }
+        }
+        for (const auto& [table, column] : kSearched) {
+            const Statement statement{table, column, Match::Substring, pattern};
+            const auto expected = rowsOf(plain, statement);
+            ASSERT_TRUE(sameRows(rowsOf(indexed, statement), expected))
+                << toUtf8(statement.literal());
+            nonEmpty += expected.empty() ? 0 : 1;
+        }
+    }
+    // The comparison means little unless many patterns actually match.
+    EXPECT_GT(nonEmpty, 400);
+}
+
+TEST_F(SubstringIndexTest, HandsBackTextsItCannotServe) {
+    SubstringIndex* index = indexed.substringIndex(Table::English, Column::Word);
+    ASSERT_NE(index, nullptr);
+    EXPECT_FALSE(index->search(u"%_%").has_value());
+    EXPECT_FALSE(index->search(u"").has_value());
+    EXPECT_FALSE(index->search(std::u16string{u'a', char16_t{0xD800}}).has_value());
+    EXPECT_FALSE(index->search(std::u16string{u'a', u'\0', u'b'}).has_value());
+    EXPECT_TRUE(index->search(u"a%b").has_value());
+    EXPECT_EQ(indexed.substringIndex(Table::English, Column::Explanation), nullptr);
+}
+
+TEST_F(SubstringIndexTest, CapsAtTheListingLimitLikeThePlainStatement) {
+    for (const std::u16string_view pattern : {u"a", u"A", u"e_", u"苹"}) {
+        const Statement statement{Table::English, Column::Word, Match::Substring,
+                                  std::u16string(pattern)};
+        const auto rows = rowsOf(indexed, statement);
+        EXPECT_EQ(rows.size(), static_cast<std::size_t>(kRowCap)) << toUtf8(pattern);
+        EXPECT_TRUE(sameRows(rows, rowsOf(plain, statement))) << toUtf8(pattern);
+    }
+}
+
+}  // namespace
+}  // namespace moshitong
