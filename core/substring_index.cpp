@@ -387,7 +387,11 @@ struct SubstringIndex::Prepared {
     StatementHandle count;
     std::array<StatementHandle, 3> chunks;
     StatementHandle fetch;
+    // Checks a candidate without reading its explanation, which may run to several pages.
     StatementHandle verify;
+    // Rows in the table: when every gram of a text is this common, a plain scan costs less than
+    // checking the candidates one by one.
+    sqlite3_int64 rows = 0;
 };
 
 // At most this many of a text's grams are looked up, and at most kCursors intersected: any subset
@@ -413,7 +417,12 @@ std::unique_ptr<SubstringIndex> SubstringIndex::open(sqlite3* db, Table table, C
     }
     const std::string select = "SELECT 单词, 解释 FROM " + tableSql(table) + " WHERE rowid = ?1";
     prepared->fetch = prepare(db, select);
-    prepared->verify = prepare(db, select + " AND " + columnSql(column) + " LIKE '%' || ?2 || '%'");
+    prepared->verify = prepare(db, "SELECT 1 FROM " + tableSql(table) + " WHERE rowid = ?1 AND " +
+                                       columnSql(column) + " LIKE '%' || ?2 || '%'");
+    const StatementHandle size = prepare(db, "SELECT max(rowid) FROM " + tableSql(table));
+    if (sqlite3_step(size.get()) == SQLITE_ROW) {
+        prepared->rows = sqlite3_column_int64(size.get(), 0);
+    }
     return std::unique_ptr<SubstringIndex>(
         new SubstringIndex(db, table, column, std::move(prepared)));
 }
@@ -461,6 +470,10 @@ std::optional<std::vector<StoreRow>> SubstringIndex::search(std::u16string_view 
     }
     std::sort(counted.begin(), counted.end());
     counted.resize(std::min(counted.size(), kCursors));
+    // Checking a candidate costs about eight times what a scan spends on a row.
+    if (!exact && counted.front().first > prepared_->rows / 8) {
+        return std::nullopt;
+    }
 
     ResetOnExit resets;
     std::vector<PostingCursor> cursors;
@@ -469,24 +482,30 @@ std::optional<std::vector<StoreRow>> SubstringIndex::search(std::u16string_view 
         cursors.emplace_back(db_, prepared_->chunks[i].get(), counted[i].second);
     }
 
-    sqlite3_stmt* row = exact ? prepared_->fetch.get() : prepared_->verify.get();
-    resets.add(row);
+    sqlite3_stmt* fetch = prepared_->fetch.get();
+    sqlite3_stmt* verify = prepared_->verify.get();
+    resets.add(fetch);
+    resets.add(verify);
     if (!exact) {
         const char16_t* units = text.empty() ? u"" : text.data();
-        if (sqlite3_bind_text16(row, 2, units, static_cast<int>(text.size() * sizeof(char16_t)),
+        if (sqlite3_bind_text16(verify, 2, units, static_cast<int>(text.size() * sizeof(char16_t)),
                                 SQLITE_TRANSIENT) != SQLITE_OK) {
             fail(db_);
         }
     }
+    const auto step = [&](sqlite3_stmt* statement, std::uint32_t rowid) {
+        sqlite3_reset(statement);
+        sqlite3_bind_int64(statement, 1, rowid);
+        const int rc = sqlite3_step(statement);
+        if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
+            fail(db_);
+        }
+        return rc == SQLITE_ROW;
+    };
     std::vector<StoreRow> rows;
     intersect(cursors, [&](std::uint32_t rowid) {
-        sqlite3_reset(row);
-        sqlite3_bind_int64(row, 1, rowid);
-        const int rc = sqlite3_step(row);
-        if (rc == SQLITE_ROW) {
-            rows.push_back(StoreRow{textColumn(row, 0), textColumn(row, 1)});
-        } else if (rc != SQLITE_DONE) {
-            fail(db_);
+        if ((exact || step(verify, rowid)) && step(fetch, rowid)) {
+            rows.push_back(StoreRow{textColumn(fetch, 0), textColumn(fetch, 1)});
         }
         return static_cast<long>(rows.size()) < kRowCap;
     });
