@@ -132,7 +132,9 @@ TEST_F(SubstringIndexTest, HandsBackTextsItCannotServe) {
     EXPECT_FALSE(index->search(u"").has_value());
     EXPECT_FALSE(index->search(std::u16string{u'a', char16_t{0xD800}}).has_value());
     EXPECT_FALSE(index->search(std::u16string{u'a', u'\0', u'b'}).has_value());
-    EXPECT_TRUE(index->search(u"a%b").has_value());
+    EXPECT_TRUE(index->search(u"苹果%中").has_value());
+    // Every gram common: the plain scan is cheaper than checking most rows one by one.
+    EXPECT_FALSE(index->search(u"a%b").has_value());
     EXPECT_EQ(indexed.substringIndex(Table::English, Column::Explanation), nullptr);
 }
 
