@@ -6,6 +6,7 @@
 #include <array>
 #include <system_error>
 
+#include "core/like.h"
 #include "core/substring_index.h"
 #include "core/text.h"
 
@@ -151,6 +152,10 @@ void Connection::Open(const std::filesystem::path& file) {
         throwStoreError(db.get(), rc);
     }
     sqlite3_extended_result_codes(db.get(), 1);
+    // A query may be longer than SQLite's LIKE accepts, or hold a NUL; ours takes both.
+    if (const int installed = installLike(db.get()); installed != SQLITE_OK) {
+        throwStoreError(db.get(), installed);
+    }
     indexes_.reset();
     db_ = std::move(db);
     path_ = file;
