@@ -16,4 +16,10 @@ inline constexpr const char* kIndexSql =
     "CREATE INDEX 英语单词_单词 ON 英语单词 (单词);"
     "CREATE INDEX 汉语单词_单词 ON 汉语单词 (单词);";
 
+// Where the data came from, one row per source: a store copied on its own still carries the
+// attribution and the licences its sources ask for. `built` is the build time in UTC (ISO 8601).
+inline constexpr const char* kMetadataSql =
+    "CREATE TABLE metadata (source TEXT, version TEXT, licence TEXT, copyright TEXT, "
+    "origin TEXT, tables TEXT, built TEXT);";
+
 }  // namespace moshitong
