@@ -1,0 +1,187 @@
+// Every event the window answers reaches its handler, each shown by one real event and the
+// effect a user sees; and the translation of Qt's key events into classic key and character
+// codes.
+
+#include <QDesktopServices>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QUrl>
+#include <QtTest>
+
+#include "ui/input_codes.h"
+#include "ui_test_support.h"
+
+namespace moshitong::testing {
+
+class EventWiringTest : public QObject {
+    Q_OBJECT
+
+public slots:
+    // Receives what the window hands to the desktop's browser.
+    void openUrl(const QUrl& url) { opened_ << url; }
+
+private slots:
+    void init() { opened_.clear(); }
+
+    void activationPutsTheFocusIntoTheBox() {
+        ShownForm w;
+        QTRY_COMPARE(QApplication::focusWidget(), w["Text1"]);
+        w["Command4"]->setFocus();
+        QWidget other;
+        other.show();
+        QApplication::setActiveWindow(&other);
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QApplication::setActiveWindow(&w.form);
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+        QTRY_COMPARE(QApplication::focusWidget(), w["Text1"]);
+    }
+
+    void doubleClickOnTheBackgroundMinimises() {
+        ShownForm w;
+        QTest::mouseDClick(w.form.windowHandle(), Qt::LeftButton, {}, kBackground);
+        QTRY_VERIFY(w.form.windowState().testFlag(Qt::WindowMinimized));
+    }
+
+    void dragByTheBackgroundMovesTheWindow() {
+        ShownForm w;
+        QWindow* window = w.form.windowHandle();
+        const QPoint start = w.form.pos();
+        QTest::mousePress(window, Qt::LeftButton, {}, kBackground);
+        QTest::mouseMove(window, kBackground + QPoint(20, 10));
+        QTRY_COMPARE(w.form.pos(), start + QPoint(20, 10));
+        QTest::mouseRelease(window, Qt::LeftButton, {}, kBackground + QPoint(20, 10));
+    }
+
+    void escapeAfterAMouseEventEndsTheProgramFromAButton() {
+        ShownForm w;
+        QTest::keyClick(w["Command4"], Qt::Key_Escape);
+        QVERIFY(!w.platform.endedWith.has_value());
+        QTest::mouseMove(w.form.windowHandle(), kBackground);
+        QTest::keyClick(w["Command4"], Qt::Key_Escape);
+        QCOMPARE(w.platform.endedWith, std::optional<int>(0));
+    }
+
+    void closingEndsTheProgram() {
+        ShownForm w;
+        w.form.windowHandle()->close();
+        QCOMPARE(w.platform.endedWith, std::optional<int>(0));
+    }
+
+    void deleteNeverActsInTheBox() {
+        ShownForm w;
+        auto* text1 = w.operator[]<QPlainTextEdit>("Text1");
+        QTest::keyClicks(text1, QStringLiteral("ab"));
+        QTest::keyClick(text1, Qt::Key_Home);
+        QTest::keyClick(text1, Qt::Key_Delete);
+        QTest::keyClick(text1, Qt::Key_Delete, Qt::ShiftModifier);
+        QCOMPARE(text1->toPlainText(), QStringLiteral("ab"));
+    }
+
+    void escapeInTheBoxEndsTheProgram() {
+        ShownForm w;
+        QTest::keyClick(w["Text1"], Qt::Key_Escape);
+        QCOMPARE(w.platform.endedWith, std::optional<int>(0));
+    }
+
+    void doubleClickInTheBoxRecallsTheSavedQuery() {
+        ShownForm w;
+        auto* text1 = w.operator[]<QPlainTextEdit>("Text1");
+        QTest::keyClicks(text1, QStringLiteral("typed"));
+        QTest::mouseDClick(text1->viewport(), Qt::LeftButton);
+        QCOMPARE(text1->toPlainText(), QString());  // nothing was saved yet
+    }
+
+    void linkAreaAsksBeforeOpeningTheProductPage_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("yes") << true;
+        QTest::newRow("no") << false;
+    }
+    void linkAreaAsksBeforeOpeningTheProductPage() {
+        QFETCH(bool, yes);
+        ShownForm w;
+        w.platform.answerYes = yes;
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), this, "openUrl");
+        QTest::mouseClick(w["Label2"], Qt::LeftButton);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QCOMPARE(w.platform.prompts,
+                 QStringList{QString::fromUtf16(
+                     u"请检查是否连接了网络，您真的要进入《墨石通》官方网站吗？！")});
+        const QList<QUrl> expected =
+            yes ? QList<QUrl>{QUrl(QStringLiteral("http://moshitong.example/lexi.htm"))}
+                : QList<QUrl>{};
+        QCOMPARE(opened_, expected);
+        // A press on the link area is not a press on the background.
+        QTest::keyClick(w["Command4"], Qt::Key_Escape);
+        QVERIFY(!w.platform.endedWith.has_value());
+    }
+
+    void keyCodes_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("keyCode");
+        QTest::addColumn<int>("character");
+        const Qt::KeyboardModifiers none;
+        QTest::newRow("a") << int(Qt::Key_A) << none << "a" << 65 << 97;
+        QTest::newRow("Shift+A") << int(Qt::Key_A) << Qt::KeyboardModifiers(Qt::ShiftModifier)
+                                 << "A" << 65 << 65;
+        QTest::newRow("7") << int(Qt::Key_7) << none << "7" << 55 << 55;
+        QTest::newRow("space") << int(Qt::Key_Space) << none << " " << 32 << 32;
+        QTest::newRow("quote") << int(Qt::Key_Apostrophe) << none << "'" << 0 << 39;
+        QTest::newRow("Chinese") << int(Qt::Key_unknown) << none << "苹" << 0 << 0x82F9;
+        QTest::newRow("Delete") << int(Qt::Key_Delete) << none << "\x7f" << 46 << 0;
+        QTest::newRow("Backspace") << int(Qt::Key_Backspace) << none << "\b" << 8 << 8;
+        QTest::newRow("Ctrl+Backspace")
+            << int(Qt::Key_Backspace) << Qt::KeyboardModifiers(Qt::ControlModifier) << "" << 8
+            << 127;
+        QTest::newRow("Return") << int(Qt::Key_Return) << none << "\r" << 13 << 13;
+        QTest::newRow("keypad Enter")
+            << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier) << "\r" << 13 << 13;
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << none << "\x1b" << 27 << 27;
+        QTest::newRow("Tab moves the focus") << int(Qt::Key_Tab) << none << "\t" << 9 << 0;
+        QTest::newRow("Ctrl+V as X11 sends it")
+            << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ControlModifier) << "\x16" << 86 << 22;
+        QTest::newRow("Ctrl+V without text")
+            << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ControlModifier) << "" << 86 << 22;
+        QTest::newRow("Ctrl+Shift+C")
+            << int(Qt::Key_C) << (Qt::ControlModifier | Qt::ShiftModifier) << "" << 67 << 3;
+        QTest::newRow("Alt+F") << int(Qt::Key_F) << Qt::KeyboardModifiers(Qt::AltModifier) << "f"
+                               << 70 << 0;
+        QTest::newRow("Left") << int(Qt::Key_Left) << none << "" << 37 << 0;
+        QTest::newRow("F1") << int(Qt::Key_F1) << none << "" << 112 << 0;
+        QTest::newRow("Shift alone")
+            << int(Qt::Key_Shift) << Qt::KeyboardModifiers(Qt::ShiftModifier) << "" << 16 << 0;
+    }
+    void keyCodes() {
+        QFETCH(int, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QString, text);
+        QFETCH(int, keyCode);
+        QFETCH(int, character);
+        const QKeyEvent event(QEvent::KeyPress, key, modifiers, text);
+        QCOMPARE(keyCodeOf(event), keyCode);
+        QCOMPARE(characterCodeOf(event), character);
+    }
+
+    void mouseCodes() {
+        QCOMPARE(buttonCodeOf(Qt::LeftButton), 1);
+        QCOMPARE(buttonCodeOf(Qt::RightButton), 2);
+        QCOMPARE(buttonCodeOf(Qt::MiddleButton), 4);
+        QCOMPARE(buttonCodeOf(Qt::LeftButton | Qt::MiddleButton), 5);
+        QCOMPARE(buttonCodeOf(Qt::NoButton), 0);
+        QCOMPARE(shiftCodeOf(Qt::ShiftModifier), 1);
+        QCOMPARE(shiftCodeOf(Qt::ControlModifier | Qt::AltModifier), 6);
+        QCOMPARE(shiftCodeOf(Qt::NoModifier), 0);
+    }
+
+private:
+    // A point of the background picture between the controls: above the box, left of the title.
+    static constexpr QPoint kBackground{8, 8};
+    QList<QUrl> opened_;
+};
+
+}  // namespace moshitong::testing
+
+QTEST_MAIN(moshitong::testing::EventWiringTest)
+#include "event_wiring_test.moc"

@@ -1,0 +1,97 @@
+#include "ui/controls.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
+
+namespace moshitong {
+
+namespace {
+
+constexpr qreal kCornerRadius = 3.0;
+
+QAccessibleInterface* linkAreaAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String(LinkArea::staticMetaObject.className()) &&
+        object->isWidgetType()) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Link);
+    }
+    return nullptr;
+}
+
+void installLinkAccessibility() {
+    [[maybe_unused]] static const bool installed = [] {
+        QAccessible::installFactory(linkAreaAccessible);
+        return true;
+    }();
+}
+
+}  // namespace
+
+PictureButton::PictureButton(const QColor& face, const QPixmap& picture, QWidget* parent)
+    : QPushButton(parent), face_(face), picture_(picture) {
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Button, face_);
+    setPalette(palette);
+}
+
+void PictureButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF edge = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    QPainterPath face;
+    face.addRoundedRect(edge, kCornerRadius, kCornerRadius);
+
+    painter.save();
+    painter.setClipPath(face);
+    painter.fillRect(rect(), face_);
+    // A pressed button sinks by a pixel: picture and caption move with it.
+    const QPoint sink = isDown() ? QPoint(1, 1) : QPoint(0, 0);
+    QRect pictureRect(QPoint(0, 0), picture_.deviceIndependentSize().toSize());
+    pictureRect.moveCenter(rect().center());
+    painter.drawPixmap(pictureRect.translated(sink), picture_);
+    if (isDown()) {
+        painter.fillRect(rect(), QColor(0, 40, 10, 40));
+    } else if (underMouse()) {
+        painter.fillRect(rect(), QColor(255, 255, 255, 40));
+    }
+    painter.restore();
+
+    painter.setPen(QPen(face_.darker(isDown() ? 260 : 220), 1.0));
+    painter.drawPath(face);
+
+    painter.setPen(palette().color(QPalette::ButtonText));
+    painter.setFont(font());
+    painter.drawText(rect().translated(sink), Qt::AlignCenter, text());
+
+    if (hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(this);
+        option.rect = rect().adjusted(3, 3, -3, -3);
+        option.backgroundColor = face_;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+    }
+}
+
+OutlineShape::OutlineShape(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void OutlineShape::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+LinkArea::LinkArea(QWidget* parent) : QLabel(parent) {
+    installLinkAccessibility();
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAutoFillBackground(false);
+}
+
+}  // namespace moshitong

@@ -1,0 +1,48 @@
+#pragma once
+// The three controls Qt has no ready-made widget for: the graphical button (face colour, picture
+// and caption), the rectangle shape that outlines the lookup panel, and the transparent link area.
+
+#include <QColor>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QWidget>
+
+namespace moshitong {
+
+// A push button whose face is a solid colour with a picture on it and the caption on top. The
+// picture keeps its natural size, centred, and is clipped to the button.
+class PictureButton final : public QPushButton {
+    Q_OBJECT
+public:
+    PictureButton(const QColor& face, const QPixmap& picture, QWidget* parent);
+    QColor faceColour() const { return face_; }
+    const QPixmap& picture() const { return picture_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QColor face_;
+    QPixmap picture_;
+};
+
+// A rectangle outline, transparent inside, that neither takes the focus nor sees the mouse.
+class OutlineShape final : public QWidget {
+    Q_OBJECT
+public:
+    explicit OutlineShape(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// An invisible click area over the background picture. It never takes the focus, and tells
+// assistive technology that it is a link.
+class LinkArea final : public QLabel {
+    Q_OBJECT
+public:
+    explicit LinkArea(QWidget* parent);
+};
+
+}  // namespace moshitong

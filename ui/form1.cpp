@@ -1,0 +1,305 @@
+// Form1's event wiring and handlers. wireEvents() is the one place where a signal or an event
+// becomes a handler call; the filter below translates what Qt has no signal for.
+
+#include "ui/form1.h"
+
+#include <QDesktopServices>
+#include <QFile>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QUrl>
+
+#include <iostream>
+
+#include "lookup/handlers.h"
+#include "ui/controls.h"
+#include "ui/input_codes.h"
+#include "ui/platform.h"
+#include "ui/twips.h"
+#include "ui/widget_window.h"
+
+namespace moshitong {
+
+namespace {
+
+constexpr char16_t kLinkPrompt[] = u"请检查是否连接了网络，您真的要进入《墨石通》官方网站吗？！";
+
+bool isMouseEvent(const QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+            return true;
+        default:
+            return false;
+    }
+}
+
+QString startupFailureText(const StoreError& error, const std::filesystem::path& dictionary) {
+    return QString::fromUtf16(u"墨石通无法打开词典。\n\n%1\n\n词典文件：%2")
+        .arg(runTimeErrorText(error),
+             QFile::decodeName(QByteArray::fromStdString(dictionary.native())));
+}
+
+QUrl productPage() {
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(QString::fromUtf16(kProductHost));
+    url.setPath(QString::fromUtf16(kProductPagePath));
+    return url;
+}
+
+}  // namespace
+
+bool Form1::load() {
+    try {
+        Form_Load();
+        return true;
+    } catch (const StoreError& error) {
+        const QString text = startupFailureText(error, dictionary_);
+        std::cerr << text.toStdString() << std::endl;
+        platform_.showError(nullptr, text);
+        return false;
+    }
+}
+
+void Form1::wireEvents() {
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+
+    // Keys go to whichever control has the focus, and the window previews them; mouse events on
+    // the background, activation and closing arrive at the window itself; the box reports its
+    // double-clicks on its viewport. Text1 and Frame1 are watched to keep their unused mouse
+    // events from falling through to the background, where they would start a drag.
+    setMouseTracking(true);
+    for (QObject* watched :
+         std::initializer_list<QObject*>{this, Text1, Text1->viewport(), Command4, Frame1, Command2,
+                                         Command3, Option1, Option2, Label2}) {
+        watched->installEventFilter(this);
+    }
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        return filterKeyPress(watched, static_cast<QKeyEvent*>(event));
+    }
+    if (watched == this) {
+        return filterFormEvent(event);
+    }
+    if (watched == Text1->viewport()) {
+        return filterText1ViewportEvent(event);
+    }
+    if (watched == Label2) {
+        return filterLabel2Event(event);
+    }
+    if (watched == Text1 || watched == Frame1) {
+        return isMouseEvent(event);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// A key raises, in order: Text1_KeyDown (in the box), Form_KeyPress (while the window previews
+// keys) and Text1_KeyPress (in the box). A handler discards the key by setting its code to 0.
+bool Form1::filterKeyPress(QObject* watched, QKeyEvent* event) {
+    const bool inText1 = watched == Text1;
+    if (inText1) {
+        const int down = keyCodeOf(*event);
+        int KeyCode = down;
+        Text1_KeyDown(KeyCode, shiftCodeOf(event->modifiers()));
+        if (down != 0 && KeyCode == 0) {
+            return true;
+        }
+    }
+    int KeyAscii = characterCodeOf(*event);
+    if (KeyAscii == 0) {
+        return false;
+    }
+    if (keyPreview_) {
+        Form_KeyPress(KeyAscii);
+        if (KeyAscii == 0) {
+            return true;
+        }
+    }
+    if (inText1) {
+        Text1_KeyPress(KeyAscii);
+        return KeyAscii == 0;
+    }
+    return false;
+}
+
+bool Form1::filterFormEvent(QEvent* event) {
+    if (isMouseEvent(event)) {
+        raiseMouseEvent(static_cast<QMouseEvent*>(event));
+        return true;
+    }
+    if (event->type() == QEvent::WindowActivate) {
+        Form_Activate();
+    } else if (event->type() == QEvent::Close) {
+        int Cancel = 0;
+        Form_Unload(Cancel);
+        if (Cancel != 0) {
+            event->ignore();
+            return true;
+        }
+    }
+    return false;
+}
+
+void Form1::raiseMouseEvent(QMouseEvent* event) {
+    const int Shift = shiftCodeOf(event->modifiers());
+    const double X = pixelsToTwips(event->position().x());
+    const double Y = pixelsToTwips(event->position().y());
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            Form_MouseDown(buttonCodeOf(event->button()), Shift, X, Y);
+            break;
+        case QEvent::MouseMove:
+            Form_MouseMove(buttonCodeOf(event->buttons()), Shift, X, Y);
+            break;
+        case QEvent::MouseButtonRelease:
+            Form_MouseUp(buttonCodeOf(event->button()), Shift, X, Y);
+            break;
+        case QEvent::MouseButtonDblClick:
+            // Qt reports the second press of a double-click in place of a press. Only the left
+            // button double-clicks; for the others it stays an ordinary press.
+            if (event->button() == Qt::LeftButton) {
+                Form_DblClick();
+            } else {
+                Form_MouseDown(buttonCodeOf(event->button()), Shift, X, Y);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+bool Form1::filterText1ViewportEvent(QEvent* event) {
+    if (event->type() != QEvent::MouseButtonDblClick ||
+        static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) {
+        return false;
+    }
+    // When the double-click brings the saved query back, the box must not go on to select a
+    // word of the new text: the recalled query stands as written, caret at its start.
+    const bool recalls = state_.ResultShown == 0;
+    Text1_DblClick();
+    return recalls;
+}
+
+bool Form1::filterLabel2Event(QEvent* event) {
+    if (!isMouseEvent(event)) {
+        return false;
+    }
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::LeftButton) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            label2Pressed_ = true;
+        } else if (event->type() == QEvent::MouseButtonRelease && label2Pressed_) {
+            label2Pressed_ = false;
+            if (Label2->rect().contains(mouse->position().toPoint())) {
+                Label2_Click();
+            }
+        }
+    }
+    // The area is transparent to the eye only: its mouse events never reach the background.
+    return true;
+}
+
+void Form1::Form_Load() {
+    OpenDictionary(Conn, dictionary_);
+    Rs = std::make_unique<SqliteRecordset>();
+}
+
+void Form1::Form_Activate() {
+    window_->Text1SetFocus();
+}
+
+void Form1::Form_DblClick() {
+    setWindowState(windowState() | Qt::WindowMinimized);
+}
+
+void Form1::Form_KeyPress(int& KeyAscii) {
+    if (KeyAscii == kCharEscape) {
+        platform_.endProgram(0);
+    }
+}
+
+void Form1::Form_MouseDown(int /*Button*/, int /*Shift*/, double X, double Y) {
+    drag_.Dragging = 1;
+    drag_.DragX = X;
+    drag_.DragY = Y;
+    keyPreview_ = true;
+}
+
+void Form1::Form_MouseMove(int /*Button*/, int /*Shift*/, double X, double Y) {
+    if (drag_.Dragging == 1) {
+        // The window is moved by the pointer's displacement from the grab point, so the grabbed
+        // point stays under the pointer.
+        drag_.NewLeft = X - drag_.DragX + pixelsToTwips(x());
+        drag_.NewTop = Y - drag_.DragY + pixelsToTwips(y());
+        move(qRound(drag_.NewLeft / kTwipsPerPixel), qRound(drag_.NewTop / kTwipsPerPixel));
+    }
+    keyPreview_ = true;
+}
+
+void Form1::Form_MouseUp(int /*Button*/, int /*Shift*/, double /*X*/, double /*Y*/) {
+    drag_.Dragging = 0;
+    keyPreview_ = true;
+}
+
+void Form1::Form_Unload(int& /*Cancel*/) {
+    platform_.endProgram(0);
+}
+
+void Form1::Text1_KeyDown(int& KeyCode, int /*Shift*/) {
+    // Delete never acts in the box, so a listing cannot be cut into even through the one key
+    // that types no character.
+    if (KeyCode == kKeyDelete) {
+        KeyCode = 0;
+    }
+}
+
+void Form1::Text1_KeyPress(int& KeyAscii) {
+    // The text is read before the key takes effect: an empty box unlocks, and its first key is
+    // typed.
+    if (window_->Text1Text().empty()) {
+        state_.ResultShown = 0;
+    }
+    if (state_.ResultShown == 1) {
+        KeyAscii = 0;
+    }
+    if (KeyAscii == kCharEscape) {
+        platform_.endProgram(0);
+    }
+}
+
+void Form1::Text1_DblClick() {
+    if (state_.ResultShown == 0) {
+        window_->setText1Text(state_.SavedQuery);
+    }
+}
+
+void Form1::Label2_Click() {
+    if (platform_.confirm(this, QString::fromUtf16(kLinkPrompt))) {
+        QDesktopServices::openUrl(productPage());
+    }
+}
+
+void Form1::Command2_Click() {
+    moshitong::Command2_Click(Session{state_, *window_, *Rs, Conn});
+}
+
+void Form1::Command3_Click() {
+    moshitong::Command3_Click(Session{state_, *window_, *Rs, Conn});
+}
+
+void Form1::Command4_Click() {
+    moshitong::Command4_Click(state_, *window_);
+}
+
+}  // namespace moshitong
