@@ -1,9 +1,6 @@
 // Runs the built lexi-lookup as a user would, on a small store written for the test.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <fstream>
@@ -12,65 +9,20 @@
 
 #include "core/text.h"
 #include "tests/common/temp_store.h"
-
-extern char** environ;
+#include "tests/lookup/run_program.h"
 
 namespace moshitong {
 namespace {
 
+using testing::Outcome;
 using testing::TempDir;
 using testing::TempRow;
 
 const std::filesystem::path kProgram = LEXI_LOOKUP_PROGRAM;
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string readFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Runs `program` with `args`, `input` on its standard input, and collects what it writes.
 Outcome runProgram(const std::vector<std::string>& args, const std::string& input = "",
                    const std::filesystem::path& program = kProgram) {
-    const TempDir io;
-    const auto in = io.path() / "in", out = io.path() / "out", err = io.path() / "err";
-    std::ofstream(in, std::ios::binary) << input;
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT, 0600);
-    std::vector<std::string> argv = {program.string()};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> pointers;
-    for (std::string& arg : argv) {
-        pointers.push_back(arg.data());
-    }
-    pointers.push_back(nullptr);
-
-    pid_t pid = 0;
-    const int spawned =
-        posix_spawn(&pid, program.c_str(), &actions, nullptr, pointers.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    Outcome outcome;
-    if (spawned != 0) {
-        ADD_FAILURE() << "cannot start " << program;
-        return outcome;
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    outcome.out = readFile(out);
-    outcome.err = readFile(err);
-    return outcome;
+    return testing::runProgram(program, args, input);
 }
 
 const std::string kHyphens(32, '-');

@@ -140,6 +140,9 @@ TEST(FormatPlain, WritesLineFeedsAndEndsWithABlankLine) {
     QueryResult lone;
     lone.text = u"a\rb\nc\r";
     EXPECT_EQ(formatPlain(lone), "a\rb\nc\r\n\n");
+    QueryResult surrogate;
+    surrogate.text = u"a\xD800\r\n";
+    EXPECT_EQ(formatPlain(surrogate), "a\xEF\xBF\xBD\n\n\n");
     EXPECT_EQ(formatPlain(QueryResult{}), "\n\n");
 }
 
