@@ -16,6 +16,7 @@ constexpr qreal kCornerRadius = 3.0;
 QAccessibleInterface* linkAreaAccessible(const QString& className, QObject* object) {
     if (className == QLatin1String(LinkArea::staticMetaObject.className()) &&
         object->isWidgetType()) {
+        // Qt's accessibility cache takes the interface and deletes it with the widget.
         return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Link);
     }
     return nullptr;
