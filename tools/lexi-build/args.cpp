@@ -38,13 +38,15 @@ UsageError usageError(std::string message) {
 }  // namespace
 
 ParsedArguments parseArguments(const std::vector<std::string_view>& args) {
+    // Asking for help is answered even when the rest of the line is wrong.
+    if (std::any_of(args.begin(), args.end(),
+                    [](std::string_view arg) { return arg == "--help" || arg == "-h"; })) {
+        return HelpRequest{};
+    }
     Options options;
     std::vector<std::string_view> seen;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            return HelpRequest{};
-        }
         if (arg == "--quiet" || arg == "-q") {
             options.quiet = true;
             continue;

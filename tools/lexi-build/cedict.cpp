@@ -43,11 +43,12 @@ std::string position(std::string_view text, std::size_t offset) {
     return lineLabel(line) + ", column " + std::to_string(column);
 }
 
-// nlohmann's own text starts with an identifier in brackets and repeats the position; the part
-// after the last ": " says what was wrong.
+// nlohmann's own text starts with an identifier in brackets and the position; what follows the
+// position says what was wrong.
 std::string parseProblem(const Json::parse_error& error) {
     const std::string what = error.what();
-    const std::size_t colon = what.rfind(": ");
+    const std::size_t position = what.find("parse error");
+    const std::size_t colon = position == std::string::npos ? position : what.find(": ", position);
     return colon == std::string::npos ? what : what.substr(colon + 2);
 }
 

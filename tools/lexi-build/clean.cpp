@@ -313,10 +313,15 @@ std::string normalisePhonetic(std::string_view raw) {
             continue;
         }
         // A comma before a syllable marks secondary stress; one followed by a space separates
-        // two transcriptions and stays.
+        // two transcriptions and stays. A full stop starting a word marks it too; elsewhere it
+        // is IPA's syllable break.
         if (c == U',') {
             const bool separator = pos == text.size() || text[pos] == ' ';
             appendUtf8(out, separator ? U',' : U'\u02CC');
+            continue;
+        }
+        if (c == U'.' && (out.empty() || out.back() == ' ')) {
+            appendUtf8(out, U'\u02CC');
             continue;
         }
         const char32_t mapped = ipaFor(c);

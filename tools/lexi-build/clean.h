@@ -35,7 +35,8 @@ std::string cleanText(std::string_view raw);
 
 // A phonetic transcription in IPA symbols. ECDICT's transcriptions come from several older
 // dictionaries that used look-alike letters (Cyrillic ә and є, Greek ε, ASCII g, ' and :) and
-// one font's private codes (^ for ɡ, \ for ɜ); these become the IPA characters they stand for.
+// one font's private codes (^ for ɡ, \ for ɜ, a leading . for ˌ); these become the IPA characters
+// they stand for.
 std::string normalisePhonetic(std::string_view raw);
 
 }  // namespace moshitong::builder

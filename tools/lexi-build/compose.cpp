@@ -123,6 +123,11 @@ std::string lemmaLine(const std::vector<Inflection>& exchange) {
     return join(items, kItemSeparator);
 }
 
+bool isForm(const std::vector<Inflection>& exchange) {
+    return std::any_of(exchange.begin(), exchange.end(),
+                       [](const Inflection& item) { return item.kind == '0'; });
+}
+
 // Rows in listing order, with the parts of their sort key computed once.
 struct Ranked {
     Row row;
@@ -315,17 +320,21 @@ long countOf(const WordCounts& counts, const std::string& word) {
 
 // CC-CEDICT sorts the readings of a headword by their pinyin, which puts surnames and names
 // ("Hé", "Píng guǒ") and bare variant references first. The common word reads better first.
+constexpr int kCommonReading = 0;
+constexpr int kNameReading = 1;
+constexpr int kVariantReading = 2;
+
 int readingRank(const CedictEntry& entry) {
     const auto isVariantNote = [](const std::string& sense) {
         return sense.find("variant of ") != std::string::npos;
     };
     if (!entry.senses.empty() &&
         std::all_of(entry.senses.begin(), entry.senses.end(), isVariantNote)) {
-        return 2;
+        return kVariantReading;
     }
-    return (!entry.pinyin.empty() && entry.pinyin.front() >= 'A' && entry.pinyin.front() <= 'Z')
-               ? 1
-               : 0;
+    const bool capitalised =
+        !entry.pinyin.empty() && entry.pinyin.front() >= 'A' && entry.pinyin.front() <= 'Z';
+    return capitalised ? kNameReading : kCommonReading;
 }
 
 std::vector<Row> groupRows(std::vector<Group> groups, const Cedict& cedict, Side side) {
@@ -454,17 +463,26 @@ std::vector<Row> conciseRows(const std::vector<EcdictEntry>& entries, const Cedi
     std::vector<std::string> formOrder;
     std::unordered_map<std::string, std::vector<std::string>> formLines;
     for (const EcdictEntry* entry : selected) {
-        for (const Inflection& form : parseExchange(entry->exchange)) {
-            if (inflectionName(form.kind).empty() || listed.contains(form.value)) {
-                continue;
-            }
-            auto [slot, added] = formLines.try_emplace(form.value);
-            if (added) {
-                formOrder.push_back(form.value);
-            }
-            std::string line = formOfLine(entry->word, form.kind);
-            if (std::find(slot->second.begin(), slot->second.end(), line) == slot->second.end()) {
-                slot->second.push_back(std::move(line));
+        const std::vector<Inflection> exchange = parseExchange(entry->exchange);
+        // A word that is itself a form (children, gone) names doubtful forms of its own
+        // ("childrens", "gones"); only lemmas contribute.
+        if (isForm(exchange)) {
+            continue;
+        }
+        for (const char kind : kFormKinds) {
+            for (const Inflection& form : exchange) {
+                if (form.kind != kind || listed.contains(form.value)) {
+                    continue;
+                }
+                auto [slot, added] = formLines.try_emplace(form.value);
+                if (added) {
+                    formOrder.push_back(form.value);
+                }
+                std::string line = formOfLine(entry->word, form.kind);
+                if (std::find(slot->second.begin(), slot->second.end(), line) ==
+                    slot->second.end()) {
+                    slot->second.push_back(std::move(line));
+                }
             }
         }
     }
@@ -485,10 +503,14 @@ std::vector<Row> chineseRows(const Cedict& cedict, const WordCounts& counts) {
         group.count = countOf(counts, group.headword);
     }
     std::vector<Group> traditional = groupBy(cedict, Side::Traditional);
+    // A traditional headword is as common as its simplified form, unless all it says is that it
+    // is a variant of that form (咊 of 和): then only its own count, if any, places it.
     for (Group& group : traditional) {
         group.count = countOf(counts, group.headword);
         for (const CedictEntry* entry : group.entries) {
-            group.count = std::max(group.count, countOf(counts, entry->simplified));
+            if (readingRank(*entry) != kVariantReading) {
+                group.count = std::max(group.count, countOf(counts, entry->simplified));
+            }
         }
     }
     std::vector<Row> rows = groupRows(std::move(simplified), cedict, Side::Simplified);

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include "tools/lexi-build/clean.h"
+#include "tools/lexi-build/ecdict.h"
+
+namespace moshitong::builder {
+namespace {
+
+struct TextCase {
+    std::string_view name;
+    std::string_view raw;
+    std::string_view clean;
+
+    // Names the case in test listings instead of dumping its bytes.
+    friend void PrintTo(const TextCase& value, std::ostream* out) { *out << value.name; }
+};
+
+class CleanText : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(CleanText, GivesPlainLinesJoinedByCrLf) {
+    EXPECT_EQ(cleanText(GetParam().raw), GetParam().clean);
+}
+
+// The raw texts are written as ECDICT stores them: a line break is the two characters \ and n.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CleanText,
+    ::testing::Values(
+        TextCase{"EscapedLineBreaks", R"(n. 苹果, 家伙\n[医] 苹果)", "n. 苹果, 家伙\r\n[医] 苹果"},
+        TextCase{"EscapedCrLfIsOneBreak", R"(1. one\r\n2. two)", "1. one\r\n2. two"},
+        TextCase{"RealLineBreaks", "a\r\nb\nc\rd", "a\r\nb\r\nc\r\nd"},
+        TextCase{"HtmlBreaks", "n. 通路;进入<br />v. 存取<br/>vt. 访问<BR>vi. 取数",
+                 "n. 通路;进入\r\nv. 存取\r\nvt. 访问\r\nvi. 取数"},
+        TextCase{"Entities", " （软件）&beta;版 &amp; &#946; &#x3B2; &lt;废&gt;",
+                 "（软件）β版 & β β <废>"},
+        TextCase{"UnknownOrBrokenEntitiesStay", "AT&T &bogus; &#xZZ; &", "AT&T &bogus; &#xZZ; &"},
+        TextCase{"TabsAndRunsOfSpaces", "abbr. 补体4（\t complement 4）",
+                 "abbr. 补体4（ complement 4）"},
+        TextCase{"SpacesAtLineEndsOfEveryWidth", "\t\u3000 n. 雪鞋 \u00A0\\n  vi. 穿雪鞋走路\u3000",
+                 "n. 雪鞋\r\nvi. 穿雪鞋走路"},
+        TextCase{"BlankLinesDropped", R"(\n\n a \n\n b\n)", "a\r\nb"},
+        TextCase{"NothingButBreaksIsEmpty", R"( \n <br /> \r\n )", ""},
+        TextCase{"EscapedBackslashAndOthers", R"(C:\\dos \x)", R"(C:\dos \x)"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(JoinWrappedLines, JoinsHardWrappedSentencesButKeepsItems) {
+    const std::vector<std::string> raw = {
+        "definite article. A word placed before nouns to limit or",
+        "individualize their meaning.",
+        "adv. By that; by how much; -- used",
+        "before comparatives; as, the more",
+        "difficult it is.",
+        "n the branch of engineering",
+        "v have the quality of being",
+        "> an example sentence",
+        "2. a numbered sense",
+    };
+    const std::vector<std::string> expected = {
+        "definite article. A word placed before nouns to limit or individualize their meaning.",
+        "adv. By that; by how much; -- used before comparatives; as, the more difficult it is.",
+        "n the branch of engineering",
+        "v have the quality of being",
+        "> an example sentence",
+        "2. a numbered sense",
+    };
+    EXPECT_EQ(joinWrappedLines(raw), expected);
+}
+
+class Phonetic : public ::testing::TestWithParam<TextCase> {};
+
+TEST_P(Phonetic, BecomesIpa) {
+    EXPECT_EQ(normalisePhonetic(GetParam().raw), GetParam().clean);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Phonetic,
+    ::testing::Values(
+        TextCase{"AlreadyIpa", "ˈæpl", "ˈæpl"},
+        TextCase{"ApostropheAndColon", "'hʊd i:", "ˈhʊd iː"},
+        TextCase{"CommaBeforeSyllableIsSecondaryStress", ",skrɑ:vən'hɑ:ɡə", "ˌskrɑːvənˈhɑːɡə"},
+        TextCase{"CommaBetweenTranscriptionsStays", "blɑ:st, blæstik", "blɑːst, blæstik"},
+        TextCase{"LeadingFullStopIsSecondaryStress", ".æpli'keiʃən 'bæt(ə)l.æks",
+                 "ˌæpliˈkeiʃən ˈbæt(ə)l.æks"},
+        TextCase{"CyrillicAndGreekLookAlikes", "'єәriәl εə", "ˈɛəriəl ɛə"},
+        TextCase{"OldFontCodes", R"(ә,bærɔ^'nәusis әbajt't\\\\:n)", "əˌbærɔɡˈnəusis əbajtˈtɜːn"},
+        TextCase{"AsciiG", "'ɑːgə", "ˈɑːɡə"},
+        TextCase{"OtherStressMarks", "ˊæbәtsi ´a ʹb", "ˈæbətsi ˈa ˈb"},
+        TextCase{"PrivateUseAndBarredO", "ˈæmf\uE143θ\uE143ətəz ˈkeɪtɵrəz",
+                 "ˈæmfɪθɪətəz ˈkeɪtərəz"},
+        TextCase{"BracketsSlashesAndSpaces", "\u00A0[ˈbʌtn]  /x/ ", "ˈbʌtn x"},
+        TextCase{"Empty", "", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Exchange, SplitsKindAndWordAndSkipsEmptyPairs) {
+    const auto pairs = parseExchange("p:went/d:gone/i:/0:go/1:pd/3:goes");
+    ASSERT_EQ(pairs.size(), 5U);
+    EXPECT_EQ(pairs[0].kind, 'p');
+    EXPECT_EQ(pairs[0].value, "went");
+    EXPECT_EQ(pairs[2].kind, '0');
+    EXPECT_EQ(pairs[3].value, "pd");
+    EXPECT_EQ(pairs[4].value, "goes");
+    EXPECT_TRUE(parseExchange("").empty());
+}
+
+TEST(Exchange, NamesTheFormsInChineseAndNothingElse) {
+    EXPECT_EQ(inflectionName('s'), "复数");
+    EXPECT_EQ(inflectionName('p'), "过去式");
+    EXPECT_EQ(inflectionName('d'), "过去分词");
+    EXPECT_EQ(inflectionName('i'), "现在分词");
+    EXPECT_EQ(inflectionName('3'), "第三人称单数");
+    EXPECT_EQ(inflectionName('r'), "比较级");
+    EXPECT_EQ(inflectionName('t'), "最高级");
+    for (const char notAForm : {'0', '1', 'f', 'b', 'z'}) {
+        EXPECT_TRUE(inflectionName(notAForm).empty()) << notAForm;
+    }
+}
+
+}  // namespace
+}  // namespace moshitong::builder

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <ostream>
+
+#include "tools/lexi-build/csv.h"
+
+namespace moshitong::builder {
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+Rows readAll(std::string_view text, std::vector<std::size_t>* lines = nullptr) {
+    CsvReader reader(text);
+    Rows rows;
+    std::vector<std::string> fields;
+    while (reader.next(fields)) {
+        rows.push_back(fields);
+        if (lines != nullptr) {
+            lines->push_back(reader.rowLine());
+        }
+    }
+    return rows;
+}
+
+struct CsvCase {
+    std::string_view name;
+    std::string_view text;
+    Rows rows;
+
+    // Names the case in test listings instead of dumping its bytes.
+    friend void PrintTo(const CsvCase& value, std::ostream* out) { *out << value.name; }
+};
+
+class CsvRows : public ::testing::TestWithParam<CsvCase> {};
+
+TEST_P(CsvRows, SplitAsEcdictWroteThem) {
+    EXPECT_EQ(readAll(GetParam().text), GetParam().rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CsvRows,
+    ::testing::Values(
+        CsvCase{"Plain", "word,frq\napple,2695\n", {{"word", "frq"}, {"apple", "2695"}}},
+        CsvCase{"CrLfLineEnds", "a,b\r\nc,d\r\n", {{"a", "b"}, {"c", "d"}}},
+        CsvCase{"NoFinalLineBreak", "a,b\nc,d", {{"a", "b"}, {"c", "d"}}},
+        CsvCase{"EmptyFields", ",,\nx,,\n", {{"", "", ""}, {"x", "", ""}}},
+        CsvCase{"QuotedComma", "adperson,\"'æd,p\\\\:sәn\"\n", {{"adperson", "'æd,p\\\\:sәn"}}},
+        CsvCase{"DoubledQuotes", "be,\"this was \"\"it\"\"\"\n", {{"be", "this was \"it\""}}},
+        CsvCase{"QuotedLineBreak", "a,\"one\ntwo\"\nb,c\n", {{"a", "one\ntwo"}, {"b", "c"}}},
+        CsvCase{"QuoteInsidePlainField", "it's,5\" disk\n", {{"it's", "5\" disk"}}},
+        CsvCase{"LoneCarriageReturnStays", "a\rb,c\n", {{"a\rb", "c"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CsvReader, CountsLinesInsideQuotedFields) {
+    std::vector<std::size_t> lines;
+    readAll("h\n\"x\ny\"\nz\n", &lines);
+    EXPECT_EQ(lines, (std::vector<std::size_t>{1, 2, 4}));
+}
+
+TEST(CsvReader, UnclosedQuoteNamesTheLineWhereTheFieldOpened) {
+    try {
+        readAll("a,b\nc,d\ne,\"never closed\nf,g\n");
+        FAIL() << "no error";
+    } catch (const CsvError& error) {
+        EXPECT_EQ(error.line(), 3U);
+        EXPECT_STREQ(error.what(), "a quoted field is not closed");
+    }
+}
+
+TEST(CsvReader, TextAfterAClosingQuoteIsAnError) {
+    try {
+        readAll("a,b\n\"c\"d,e\n");
+        FAIL() << "no error";
+    } catch (const CsvError& error) {
+        EXPECT_EQ(error.line(), 2U);
+        EXPECT_STREQ(error.what(), "unexpected text after a closing quote");
+    }
+}
+
+}  // namespace
+}  // namespace moshitong::builder
