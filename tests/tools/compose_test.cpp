@@ -49,11 +49,13 @@ TEST(EnglishExplanation, ListsEveryItemOnItsOwnLine) {
               "复数 goes；过去式 went；过去分词 gone；现在分词 going；第三人称单数 goes");
 }
 
-TEST(EnglishExplanation, SaysWhatAFormIsAFormOf) {
-    EcdictEntry services = entry("services", "n. 服务（service复数形式）");
-    services.exchange = "1:s3/0:service";
-    EXPECT_EQ(englishExplanation(services),
-              "n. 服务（service复数形式）\r\nservice 的复数；service 的第三人称单数");
+TEST(EnglishExplanation, SaysWhatAFormIsAFormOfUnlessTheTranslationDoes) {
+    EcdictEntry apps = entry("apps", "n. 应用程序, 应用软件");
+    apps.exchange = "0:app/1:3s";
+    EXPECT_EQ(englishExplanation(apps), "n. 应用程序, 应用软件\r\napp 的复数；app 的第三人称单数");
+    EcdictEntry went = entry("went", "go的过去式");
+    went.exchange = "0:go/1:p";
+    EXPECT_EQ(englishExplanation(went), "go的过去式");
 }
 
 TEST(EnglishRows, DropRowsWithoutTranslationAndGoByRankThenLengthThenAlphabet) {

@@ -181,8 +181,8 @@ TEST_F(FixtureStore, ProfessionalEnglishComposesEveryItem) {
                   .find("\r\ndefinite article. A word placed before nouns to limit or "
                         "individualize their meaning.\r\n"),
               std::string::npos);
-    EXPECT_TRUE(explanation("英语单词", "services")
-                    .ends_with("\r\nservice 的复数；service 的第三人称单数"));
+    EXPECT_EQ(explanation("英语单词", "apps"),
+              "n. 应用程序, 应用软件；应用服务\r\napp 的复数；app 的第三人称单数");
     EXPECT_TRUE(
         explanation("英语单词", "go")
             .ends_with("\r\n过去式 went；过去分词 gone；现在分词 going；第三人称单数 goes"));

@@ -106,12 +106,14 @@ std::string formOfLine(std::string_view lemma, char kind) {
 }
 
 // "go 的过去式；go 的过去分词" for a row whose exchange field says "0:go/1:pd".
-std::string lemmaLine(const std::vector<Inflection>& exchange) {
+// Left out when the translation already names the lemma ("go的过去式", "service复数形式").
+std::string lemmaLine(const std::vector<Inflection>& exchange, std::string_view translation) {
     const auto lemma = std::find_if(exchange.begin(), exchange.end(),
                                     [](const Inflection& item) { return item.kind == '0'; });
     const auto kinds = std::find_if(exchange.begin(), exchange.end(),
                                     [](const Inflection& item) { return item.kind == '1'; });
-    if (lemma == exchange.end() || kinds == exchange.end()) {
+    if (lemma == exchange.end() || kinds == exchange.end() ||
+        translation.find(lemma->value) != std::string_view::npos) {
         return {};
     }
     std::vector<std::string> items;
@@ -358,6 +360,7 @@ std::vector<Row> groupRows(std::vector<Group> groups, const Cedict& cedict, Side
 }
 
 std::string explanationWith(const EcdictEntry& entry, std::vector<std::string> translation) {
+    const std::string lemma = lemmaLine(parseExchange(entry.exchange), joinLines(translation));
     std::vector<std::string> lines;
     const std::string phonetic = normalisePhonetic(entry.phonetic);
     if (!phonetic.empty()) {
@@ -370,7 +373,7 @@ std::string explanationWith(const EcdictEntry& entry, std::vector<std::string> t
         lines.push_back(std::move(line));
     }
     const std::vector<Inflection> exchange = parseExchange(entry.exchange);
-    for (std::string line : {rankingLine(entry), formsLine(exchange), lemmaLine(exchange)}) {
+    for (std::string line : {rankingLine(entry), formsLine(exchange), lemma}) {
         if (!line.empty()) {
             lines.push_back(std::move(line));
         }
