@@ -152,6 +152,9 @@ void Connection::Open(const std::filesystem::path& file) {
         throwStoreError(db.get(), rc);
     }
     sqlite3_extended_result_codes(db.get(), 1);
+    // The store is the only file this connection may touch: with no database attachable, neither
+    // ATTACH nor VACUUM INTO can create another, read-only connection or not.
+    sqlite3_limit(db.get(), SQLITE_LIMIT_ATTACHED, 0);
     // A query may be longer than SQLite's LIKE accepts, or hold a NUL; ours takes both.
     if (const int installed = installLike(db.get()); installed != SQLITE_OK) {
         throwStoreError(db.get(), installed);
