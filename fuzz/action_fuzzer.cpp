@@ -1,0 +1,366 @@
+// Arbitrary bytes as a sequence of user actions on the window: text put into the box (any UTF-16,
+// lone surrogates included, up to a megabyte), the option buttons, "翻 译"/"清 除", "简明查询",
+// "专业查询", key presses and double-clicks in the box. The real handlers run them over the store
+// built from the fixtures, and after every step the invariants below must hold.
+//
+// Key presses and double-clicks belong to the window, which has no window-independent handler for
+// them; this harness only reproduces their effect on the box and the lock, so the lookups meet
+// every state a user can reach.
+
+#include <unistd.h>
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/text.h"
+#include "lookup/handlers.h"
+#include "tools/lexi-build/build.h"
+
+namespace moshitong {
+namespace {
+
+[[noreturn]] void violated(std::string_view invariant) {
+    std::fprintf(stderr, "invariant violated: %.*s\n", static_cast<int>(invariant.size()),
+                 invariant.data());
+    std::abort();
+}
+
+void require(bool holds, std::string_view invariant) {
+    if (!holds) {
+        violated(invariant);
+    }
+}
+
+// The real recordset, with a record of what the lookup asked of it: the statement, the count and
+// every field read, so the listing in the box can be checked against the rows themselves.
+class WatchedRecordset final : public Recordset {
+public:
+    void Open(const Statement& source, Connection& Conn) override {
+        statements.push_back(source);
+        inner_.Open(source, Conn);
+    }
+    long RecordCount() override {
+        counts.push_back(inner_.RecordCount());
+        return counts.back();
+    }
+    std::optional<std::u16string> Field(std::u16string_view column) override {
+        auto value = inner_.Field(column);
+        fields.push_back(value.value_or(u""));
+        return value;
+    }
+    void MoveNext() override { inner_.MoveNext(); }
+    void Close() override { inner_.Close(); }
+    bool isOpen() const { return inner_.isOpen(); }
+
+    void forget() {
+        statements.clear();
+        counts.clear();
+        fields.clear();
+    }
+
+    std::vector<Statement> statements;
+    std::vector<long> counts;
+    std::vector<std::u16string> fields;
+
+private:
+    SqliteRecordset inner_;
+};
+
+// The store the fuzzer runs on, built from the fixtures by the real builder into a folder of its
+// own.
+class FixtureStore {
+public:
+    FixtureStore()
+        : dir_(std::filesystem::temp_directory_path() /
+               ("moshitong-fuzz-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(dir_);
+        const std::filesystem::path fixtures = MOSHITONG_FIXTURES_DIR;
+        builder::Options options;
+        options.ecdict = fixtures / "ecdict.csv";
+        options.cedict = fixtures / "cedict.js";
+        options.jieba = fixtures / "jieba.txt";
+        options.out = path();
+        options.quiet = true;
+        builder::buildStore(options, std::cerr);
+    }
+    ~FixtureStore() {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+    FixtureStore(const FixtureStore&) = delete;
+    FixtureStore& operator=(const FixtureStore&) = delete;
+    std::filesystem::path path() const { return dir_ / "lexi"; }
+
+private:
+    std::filesystem::path dir_;
+};
+
+struct Program {
+    LookupState state;
+    MemoryWindow window;
+    WatchedRecordset Rs;
+};
+
+Connection& sharedConnection() {
+    static Connection Conn;
+    return Conn;
+}
+
+// The bytes of one input, read front to back; reads past the end give zeros.
+class Reader {
+public:
+    Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    bool done() const { return at_ >= size_; }
+    std::uint8_t byte() { return at_ < size_ ? data_[at_++] : 0; }
+    char16_t unit() {
+        const auto low = byte();
+        return static_cast<char16_t>(low | (byte() << 8));
+    }
+    std::u16string units(std::size_t n) {
+        std::u16string out;
+        for (std::size_t i = 0; i < n && !done(); ++i) {
+            out += unit();
+        }
+        return out;
+    }
+    std::string bytes(std::size_t n) {
+        std::string out;
+        for (std::size_t i = 0; i < n && !done(); ++i) {
+            out += static_cast<char>(byte());
+        }
+        return out;
+    }
+
+private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t at_ = 0;
+};
+
+// Long enough to pass the old 16-bit length and SQLite's own 50,000-byte LIKE limit; the megabyte
+// itself is the unit tests' business, as every step on it costs the fuzzer a second.
+constexpr std::size_t kLongestText = 70000;
+
+// Words the fixture store knows, so that lookups find something often.
+constexpr std::u16string_view kStockQueries[] = {
+    u"apple", u"Apple", u"app", u"苹果", u"中国",    u"a", u"the",          u"%",     u"_",
+    u"run",   u"de",    u"好",  u"人",   u"o'clock", u"'", u"  apple \r\n", u"苹 果", u"\u3000中国",
+};
+
+// The shared state holds only its allowed values, the caption follows ClearMode, the options are
+// one exclusive pair, the panel is open only between a deciding translate press and the lookup,
+// and the saved query is tidied.
+void checkState(const Program& p) {
+    const LookupState& s = p.state;
+    require(s.ResultShown == 0 || s.ResultShown == 1, "ResultShown is 0 or 1");
+    require(s.Direction >= 0 && s.Direction <= 2, "Direction is 0, 1 or 2");
+    require(s.ClearMode == 0 || s.ClearMode == 1, "ClearMode is 0 or 1");
+    require(p.window.caption == (s.ClearMode == 1 ? kCaptionClear : kCaptionTranslate),
+            "the caption follows ClearMode");
+    require(p.window.option1 != p.window.option2, "exactly one option is selected");
+    require(!p.window.frameVisible || (s.ClearMode == 1 && s.Direction != 0),
+            "the panel is open only after a deciding translate press");
+    require(!p.Rs.isOpen(), "the recordset is closed between handlers");
+    const std::u16string& q = s.SavedQuery;
+    require(q.find_first_of(u"\r\n") == std::u16string::npos, "the saved query has no line break");
+    require(q.empty() || (q.front() != u' ' && q.front() != u'\u3000' && q.back() != u' ' &&
+                          q.back() != u'\u3000'),
+            "the saved query is trimmed");
+    require(p.window.errors.empty(), "no lookup on a sound store reports an error");
+}
+
+std::u16string entry(std::u16string_view word, std::u16string_view explanation) {
+    std::u16string out{kCrLf};
+    out += word;
+    out += kCrLf;
+    out += kCrLf;
+    out += explanation;
+    out += kCrLf;
+    out += kCrLf;
+    out += kSeparator;
+    return out;
+}
+
+// After a lookup that ran its statement: one statement, of the right table, column and match, on
+// the right text; the box holds exactly the entries of the rows read, at most 101, or the apology
+// when there were none.
+void checkLookup(const Program& p, bool professional, int direction, bool option1,
+                 const std::u16string& text) {
+    require(p.Rs.statements.size() == 1, "a lookup opens one statement");
+    const Statement& st = p.Rs.statements.front();
+    if (professional) {
+        require(st.table == (direction == 2 ? Table::English : Table::Chinese),
+                "professional table");
+        require(st.column == Column::Word, "professional lookups search headwords");
+        require(st.match == (option1 ? Match::Exact : Match::Substring), "the option decides");
+        require(st.text == trimSpaces(removeCrLfPairs(trimSpaces(text))), "professional text");
+    } else if (direction == 2) {
+        require(st.table == Table::Concise && st.column == Column::Word, "concise English");
+        require(st.match == (option1 ? Match::Exact : Match::Substring), "the option decides");
+        require(st.text == text, "the concise English text is the box's, unchanged");
+    } else {
+        require(st.table == Table::Concise && st.column == Column::Explanation, "concise Chinese");
+        require(st.match == Match::Substring, "Chinese concise lookups are substring searches");
+        require(st.text == trimSpaces(text), "concise Chinese text");
+        require(p.window.option2, "a Chinese concise lookup selects Option2");
+    }
+    require(p.Rs.counts.size() == 1, "the count is read once");
+    const long n = p.Rs.counts.front();
+    require(n >= 0 && n <= kRowCap, "the count is capped");
+    require(p.Rs.fields.size() == 2 * static_cast<std::size_t>(n), "two fields per listed row");
+    if (n == 0) {
+        const bool conciseChinese = !professional && direction == 1;
+        require(p.window.text == (conciseChinese ? kApologyChinese : kApologyEnglish),
+                "nothing listed: the apology");
+        return;
+    }
+    std::u16string expected;
+    for (std::size_t i = 0; i < p.Rs.fields.size(); i += 2) {
+        expected += entry(p.Rs.fields[i], p.Rs.fields[i + 1]);
+    }
+    require(p.window.text == expected, "the box holds exactly the entries of the rows read");
+}
+
+template <typename Handler>
+void guarded(Handler&& handler) {
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "exception escaped a handler: %s\n", error.what());
+        std::abort();
+    } catch (...) {
+        violated("no exception escapes a handler");
+    }
+}
+
+void pressLookup(Program& p, bool professional) {
+    const int direction = p.state.Direction;
+    const bool option1 = p.window.option1;
+    const std::u16string text = p.window.text;
+    const int beeps = p.window.beeps;
+    p.Rs.forget();
+    const Session session{p.state, p.window, p.Rs, sharedConnection()};
+    guarded([&] { professional ? Command2_Click(session) : Command3_Click(session); });
+
+    require(p.state.Direction == 0, "Direction is 0 after every lookup");
+    require(p.state.ResultShown == 1, "ResultShown is 1 after every lookup");
+    require(!p.window.frameVisible, "a lookup hides the panel");
+    const std::u16string looked = professional ? removeCrLfPairs(trimSpaces(text)) : text;
+    const bool ran = (direction == 1 || direction == 2) && !looked.empty();
+    if (!ran) {
+        require(p.Rs.statements.empty(), "no statement without a direction and a text");
+        require(p.window.beeps == beeps, "no beep without a lookup");
+        require(p.window.text == looked, "the box keeps its text when nothing is looked up");
+        return;
+    }
+    checkLookup(p, professional, direction, option1, text);
+    const bool beeped = !professional || direction == 1;
+    require(p.window.beeps == beeps + (beeped ? 1 : 0), "the beeps sound where they should");
+}
+
+// What a character key does in the box: the first key into an empty box unlocks it, a locked
+// box discards every key, Backspace deletes, Enter breaks the line, Esc ends the program.
+bool pressKey(Program& p, char16_t key) {
+    if (p.window.text.empty()) {
+        p.state.ResultShown = 0;
+    }
+    if (p.state.ResultShown == 1) {
+        return true;
+    }
+    if (key == 27) {
+        return false;
+    }
+    if (key == 8) {
+        if (!p.window.text.empty()) {
+            p.window.text.pop_back();
+        }
+    } else if (key == 13) {
+        p.window.text += kCrLf;
+    } else {
+        p.window.text += key;
+    }
+    return true;
+}
+
+// Returns false when the action ends the program.
+bool act(Program& p, Reader& in) {
+    switch (in.byte() % 13) {
+        case 0:
+            p.window.text = in.units(in.byte());
+            break;
+        case 1:
+            p.window.text = fromUtf8(in.bytes(in.byte()));
+            break;
+        case 2: {
+            // Long texts: one unit repeated, after what the box held.
+            const char16_t unit = in.unit();
+            std::size_t count = in.byte();
+            count |= std::size_t{in.byte()} << 8;
+            count |= std::size_t{in.byte()} << 16;
+            count %= kLongestText;
+            p.window.text += std::u16string(count, unit);
+            // Longer texts add nothing new and would only slow every later step.
+            p.window.text.resize(std::min(p.window.text.size(), kLongestText));
+            break;
+        }
+        case 3:
+            p.window.text += in.units(in.byte() % 16);
+            break;
+        case 4:
+            p.window.selectOption1();
+            break;
+        case 5:
+            p.window.selectOption2();
+            break;
+        case 6:
+            guarded([&] { Command4_Click(p.state, p.window); });
+            break;
+        case 7:
+            pressLookup(p, false);
+            break;
+        case 8:
+            pressLookup(p, true);
+            break;
+        case 9:
+            return pressKey(p, in.unit());
+        case 10:
+            // A double-click on an unlocked box brings the saved query back.
+            if (p.state.ResultShown == 0) {
+                p.window.text = p.state.SavedQuery;
+            }
+            break;
+        case 11:
+            p.window.text.clear();  // emptied through the box's own context menu
+            break;
+        case 12:
+            p.window.text = kStockQueries[in.byte() % std::size(kStockQueries)];
+            break;
+    }
+    return true;
+}
+
+}  // namespace
+}  // namespace moshitong
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    static const moshitong::FixtureStore store;
+    moshitong::OpenDictionary(moshitong::sharedConnection(), store.path());
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    moshitong::Program p;
+    moshitong::Reader in(data, size);
+    while (!in.done() && moshitong::act(p, in)) {
+        moshitong::checkState(p);
+    }
+    return 0;
+}
