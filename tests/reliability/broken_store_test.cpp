@@ -11,137 +11,25 @@
 #include <functional>
 #include <string>
 
+#include "tests/reliability/broken_stores.h"
 #include "tests/reliability/cycle.h"
 
 namespace moshitong {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::corruptRootPages;
 using testing::LookupKind;
+using testing::overwrite;
+using testing::pageSize;
 using testing::Program;
+using testing::readBytes;
+using testing::StartUpCase;
+using testing::writeBytes;
+using testing::writeGoodStore;
 
 constexpr const LookupKind& kConciseExact = testing::kLookupKinds[0];
 constexpr const LookupKind& kProfessionalExact = testing::kLookupKinds[2];
-
-void writeBytes(const fs::path& file, const std::string& bytes) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-std::string readBytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Overwrites bytes in place, as a disk fault or a half-finished copy would: same file, same inode.
-void overwrite(const fs::path& file, std::size_t offset, const std::string& bytes) {
-    std::fstream out(file, std::ios::binary | std::ios::in | std::ios::out);
-    out.seekp(static_cast<std::streamoff>(offset));
-    out << bytes;
-}
-
-void writeGoodStore(const fs::path& file) {
-    testing::writeStore(file, testing::hostileStoreRows());
-}
-
-void writeStoreWithSchema(const fs::path& file, const char* schema) {
-    sqlite3* db = nullptr;
-    sqlite3_open(file.c_str(), &db);
-    testing::execOrThrow(db, schema);
-    sqlite3_close(db);
-}
-
-std::size_t number(sqlite3* db, const std::string& sql) {
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
-    sqlite3_step(statement);
-    const auto value = static_cast<std::size_t>(sqlite3_column_int64(statement, 0));
-    sqlite3_finalize(statement);
-    return value;
-}
-
-std::size_t pageSize(const fs::path& file) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    const std::size_t size = number(db, "PRAGMA page_size");
-    sqlite3_close(db);
-    return size;
-}
-
-// Garbage in place of the root page of each named table. The change counter in the header moves
-// on as a writer's would, so a running reader knows its cached pages are stale.
-void corruptRootPages(const fs::path& file, std::initializer_list<Table> tables) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    const std::size_t size = number(db, "PRAGMA page_size");
-    std::vector<std::size_t> roots;
-    for (const Table table : tables) {
-        roots.push_back(number(db, "SELECT rootpage FROM sqlite_schema WHERE name = '" +
-                                       toUtf8(tableName(table)) + "'"));
-    }
-    sqlite3_close(db);
-    for (const std::size_t root : roots) {
-        overwrite(file, (root - 1) * size, std::string(size, '\xA5'));
-    }
-    overwrite(file, 24, std::string("\x7F\x7F\x7F\x7F", 4));
-}
-
-struct StartUpCase {
-    const char* name;
-    std::function<void(const fs::path&)> make;
-    int code;          // the primary SQLite result code
-    const char* says;  // part of the store's description
-};
-
-void PrintTo(const StartUpCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-std::vector<StartUpCase> startUpCases() {
-    return {
-        {"Missing", [](const fs::path&) {}, SQLITE_CANTOPEN, "unable to open"},
-        {"Folder", [](const fs::path& f) { fs::create_directory(f); }, SQLITE_IOERR,
-         "disk I/O error"},
-        {"Empty", [](const fs::path& f) { writeBytes(f, ""); }, SQLITE_ERROR,
-         "no such table: 简明英语单词"},
-        {"NotADatabase",
-         [](const fs::path& f) { writeBytes(f, std::string(8192, 'x') + "apple,苹果\n"); },
-         SQLITE_NOTADB, "not a database"},
-        {"TableMissing",
-         [](const fs::path& f) {
-             writeStoreWithSchema(f,
-                                  "CREATE TABLE 简明英语单词 (单词 TEXT, 解释 TEXT);"
-                                  "CREATE TABLE 英语单词 (单词 TEXT, 解释 TEXT);");
-         },
-         SQLITE_ERROR, "no such table: 汉语单词"},
-        {"ColumnMissing",
-         [](const fs::path& f) {
-             writeStoreWithSchema(f,
-                                  "CREATE TABLE 简明英语单词 (单词 TEXT, 解释 TEXT);"
-                                  "CREATE TABLE 英语单词 (单词 TEXT, 释义 TEXT);"
-                                  "CREATE TABLE 汉语单词 (单词 TEXT, 解释 TEXT);");
-         },
-         SQLITE_ERROR, "no such column: 解释"},
-        {"Truncated",
-         [](const fs::path& f) {
-             writeGoodStore(f);
-             fs::resize_file(f, fs::file_size(f) / 2);
-         },
-         SQLITE_CORRUPT, "malformed"},
-        {"HeaderOnly",
-         [](const fs::path& f) {
-             writeGoodStore(f);
-             fs::resize_file(f, 100);
-         },
-         SQLITE_CORRUPT, "malformed"},
-        {"FirstPageCorrupted",
-         [](const fs::path& f) {
-             writeGoodStore(f);
-             overwrite(f, 0, std::string(pageSize(f), '\xA5'));
-         },
-         SQLITE_NOTADB, "not a database"},
-    };
-}
 
 class BrokenStoreAtStartUp : public ::testing::TestWithParam<StartUpCase> {};
 
@@ -170,7 +58,8 @@ TEST_P(BrokenStoreAtStartUp, IsRefusedWithTheStoresOwnError) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryFault, BrokenStoreAtStartUp, ::testing::ValuesIn(startUpCases()),
+INSTANTIATE_TEST_SUITE_P(EveryFault, BrokenStoreAtStartUp,
+                         ::testing::ValuesIn(testing::startUpCases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct RunningCase {
