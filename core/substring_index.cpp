@@ -423,13 +423,11 @@ std::unique_ptr<SubstringIndex> SubstringIndex::open(sqlite3* db, Table table, C
     if (sqlite3_step(size.get()) == SQLITE_ROW) {
         prepared->rows = sqlite3_column_int64(size.get(), 0);
     }
-    return std::unique_ptr<SubstringIndex>(
-        new SubstringIndex(db, table, column, std::move(prepared)));
+    return std::unique_ptr<SubstringIndex>(new SubstringIndex(db, std::move(prepared)));
 }
 
-SubstringIndex::SubstringIndex(sqlite3* db, Table table, Column column,
-                               std::unique_ptr<Prepared> prepared)
-    : db_(db), table_(table), column_(column), prepared_(std::move(prepared)) {
+SubstringIndex::SubstringIndex(sqlite3* db, std::unique_ptr<Prepared> prepared)
+    : db_(db), prepared_(std::move(prepared)) {
 }
 
 SubstringIndex::~SubstringIndex() = default;

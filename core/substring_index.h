@@ -57,10 +57,8 @@ public:
 
 private:
     struct Prepared;
-    SubstringIndex(sqlite3* db, Table table, Column column, std::unique_ptr<Prepared> prepared);
+    SubstringIndex(sqlite3* db, std::unique_ptr<Prepared> prepared);
     sqlite3* db_;
-    Table table_;
-    Column column_;
     std::unique_ptr<Prepared> prepared_;
 };
 
