@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -26,9 +27,24 @@ constexpr char32_t fold(char32_t c) noexcept {
     return c >= U'A' && c <= U'Z' ? c + 32 : c;
 }
 
-bool matchesAt(const std::u32string& piece, const std::u32string& value, std::size_t at) {
+constexpr char foldByte(char c) noexcept {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+}
+
+// Characters compare as decoded (and folded) code points, `_` matching any; bytes compare as
+// UTF-8 with ASCII letters folded, for patterns without `_`.
+constexpr bool sameCharacter(char32_t piece, char32_t value) noexcept {
+    return piece == kAnyOne || piece == value;
+}
+constexpr bool sameByte(char piece, char value) noexcept {
+    return piece == foldByte(value);
+}
+
+template <typename Char, typename Same>
+bool pieceAt(std::basic_string_view<Char> piece, std::basic_string_view<Char> value, std::size_t at,
+             Same same) {
     for (std::size_t i = 0; i < piece.size(); ++i) {
-        if (piece[i] != kAnyOne && piece[i] != value[at + i]) {
+        if (!same(piece[i], value[at + i])) {
             return false;
         }
     }
@@ -36,14 +52,138 @@ bool matchesAt(const std::u32string& piece, const std::u32string& value, std::si
 }
 
 // The leftmost place at or after `from` where `piece` fits wholly before `limit`.
-std::size_t findPiece(const std::u32string& piece, const std::u32string& value, std::size_t from,
-                      std::size_t limit) {
+template <typename Char, typename Same>
+std::size_t findPiece(std::basic_string_view<Char> piece, std::basic_string_view<Char> value,
+                      std::size_t from, std::size_t limit, Same same) {
     for (std::size_t at = from; at + piece.size() <= limit; ++at) {
-        if (matchesAt(piece, value, at)) {
+        if (same(piece.front(), value[at]) && pieceAt(piece, value, at, same)) {
             return at;
         }
     }
-    return std::u32string::npos;
+    return std::basic_string_view<Char>::npos;
+}
+
+// The same for bytes, where a piece starts with a byte memchr can look for (or with a letter in
+// either case): the common case of a scan over long explanations.
+template <>
+std::size_t findPiece(std::string_view piece, std::string_view value, std::size_t from,
+                      std::size_t limit, bool (*same)(char, char) noexcept) {
+    const char lower = piece.front();
+    const bool letter = lower >= 'a' && lower <= 'z';
+    for (std::size_t at = from; at + piece.size() <= limit;) {
+        const std::size_t span = limit - piece.size() + 1 - at;
+        const auto* start = value.data() + at;
+        const auto* found = static_cast<const char*>(std::memchr(start, lower, span));
+        if (letter) {
+            const std::size_t before =
+                found != nullptr ? static_cast<std::size_t>(found - start) : span;
+            if (const auto* upper =
+                    static_cast<const char*>(std::memchr(start, lower - 32, before))) {
+                found = upper;
+            }
+        }
+        if (found == nullptr) {
+            break;
+        }
+        at = static_cast<std::size_t>(found - value.data());
+        if (pieceAt(piece, value, at, same)) {
+            return at;
+        }
+        ++at;
+    }
+    return std::string_view::npos;
+}
+
+// The pieces in order: the first anchored at the start, the last at the end, and each middle
+// piece at its leftmost place, which leaves the most room for the pieces after it.
+template <typename Char, typename Same>
+bool matchPieces(const std::vector<std::basic_string<Char>>& pieces,
+                 std::basic_string_view<Char> value, Same same) {
+    using View = std::basic_string_view<Char>;
+    const View first = pieces.front();
+    if (pieces.size() == 1) {
+        return value.size() == first.size() && pieceAt(first, value, 0, same);
+    }
+    const View last = pieces.back();
+    if (first.size() + last.size() > value.size()) {
+        return false;
+    }
+    const std::size_t lastAt = value.size() - last.size();
+    if (!pieceAt(first, value, 0, same) || !pieceAt(last, value, lastAt, same)) {
+        return false;
+    }
+    std::size_t at = first.size();
+    for (std::size_t i = 1; i + 1 < pieces.size(); ++i) {
+        const View piece = pieces[i];
+        if (piece.empty()) {
+            continue;
+        }
+        const std::size_t found = findPiece(piece, value, at, lastAt, same);
+        if (found == View::npos) {
+            return false;
+        }
+        at = found + piece.size();
+    }
+    return at <= lastAt;
+}
+
+// True when every character of `text` is the shortest UTF-8 form of a scalar value other than
+// U+FFFE and U+FFFF: then SQLite decodes it to exactly that character, and comparing bytes is
+// comparing characters.
+bool isPlainUtf8(std::string_view text) noexcept {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        char32_t c = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2, c = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3, c = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4, c = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (i + length > text.size()) {
+            return false;
+        }
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) {
+                return false;
+            }
+            c = (c << 6) | (next & 0x3F);
+        }
+        const char32_t shortest = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+        if (c < shortest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE ||
+            c == 0xFFFF) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
 }
 
 void deletePattern(void* pattern) {
@@ -111,6 +251,17 @@ LikePattern::LikePattern(std::string_view pattern) {
             pieces_.emplace_back();
         }
     }
+    // Without `_`, and with characters UTF-8 can spell, the pattern can be matched on the bytes
+    // of a plain UTF-8 value, which spares decoding every row.
+    bytesUsable_ = true;
+    for (const std::u32string& piece : pieces_) {
+        std::string& bytes = bytePieces_.emplace_back();
+        for (const char32_t c : piece) {
+            bytesUsable_ = bytesUsable_ && c != kAnyOne && c <= 0x10FFFF;
+            asciiOnly_ = asciiOnly_ && c < 0x80;
+            appendUtf8(bytes, c);
+        }
+    }
 }
 
 bool LikePattern::matches(std::string_view value) const {
@@ -118,32 +269,16 @@ bool LikePattern::matches(std::string_view value) const {
     if (value.size() < minimumLength_) {
         return false;
     }
+    // An ASCII byte is always a character of its own to SQLite, and no longer sequence decodes to
+    // one, so ASCII pieces can be sought in any bytes; others only in plain UTF-8.
+    if (bytesUsable_ && (asciiOnly_ || isPlainUtf8(value))) {
+        return matchPieces(bytePieces_, value, sameByte);
+    }
     decoded_.clear();
     for (std::size_t at = 0; at < value.size();) {
         decoded_ += fold(readLikeCharacter(value, at));
     }
-    if (decoded_.size() < minimumLength_) {
-        return false;
-    }
-    const std::u32string& first = pieces_.front();
-    if (pieces_.size() == 1) {
-        return decoded_.size() == first.size() && matchesAt(first, decoded_, 0);
-    }
-    const std::u32string& last = pieces_.back();
-    const std::size_t lastAt = decoded_.size() - last.size();
-    if (!matchesAt(first, decoded_, 0) || !matchesAt(last, decoded_, lastAt)) {
-        return false;
-    }
-    // Each middle piece at its leftmost place leaves the most room for the pieces after it.
-    std::size_t at = first.size();
-    for (std::size_t i = 1; i + 1 < pieces_.size(); ++i) {
-        const std::size_t found = findPiece(pieces_[i], decoded_, at, lastAt);
-        if (found == std::u32string::npos) {
-            return false;
-        }
-        at = found + pieces_[i].size();
-    }
-    return at <= lastAt;
+    return matchPieces(pieces_, std::u32string_view(decoded_), sameCharacter);
 }
 
 int installLike(sqlite3* db) {

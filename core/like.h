@@ -7,7 +7,7 @@
 //
 // Its cost is bounded: runs of `%` collapse when the pattern is compiled, a value shorter than
 // the pattern's fixed characters is rejected before it is decoded, and the rest is one left-to-
-// right scan per literal piece.
+// right scan per literal piece, on the value's bytes where that gives the same answer.
 
 #include <cstdint>
 #include <string>
@@ -32,6 +32,10 @@ private:
     // The pattern split at its `%` runs: pieces_.front() is anchored at the start and
     // pieces_.back() at the end; with no `%` at all there is one piece, anchored at both ends.
     std::vector<std::u32string> pieces_;
+    // The same pieces in UTF-8, and whether they may be matched that way.
+    std::vector<std::string> bytePieces_;
+    bool bytesUsable_ = false;
+    bool asciiOnly_ = true;
     std::size_t minimumLength_ = 0;
     // Scratch space for the decoded value, reused from row to row of one statement.
     mutable std::u32string decoded_;

@@ -81,6 +81,12 @@ TEST(StoreLike, MeansWhatLikeMeans) {
         {"苹果", "_", false},
         {"\xF0\x9F\x8D\x8E!", "_!", true},  // a character outside the BMP is one character
         {"\xC3\x89", "\xC3\xA9", false},    // É and é: only ASCII letters ignore case
+        // Where bytes and characters part: SQLite reads a lead byte with any run of continuation
+        // bytes as one character, and U+FFFE as U+FFFD.
+        {"\xC3\xA9\xA9", "%\xC3\xA9%", false},
+        {"\xEF\xBF\xBE", "\xEF\xBF\xBD", true},
+        {"\xE0\x80x", "_x", true},
+        {"\xE0\x80x", "%x", true},
         {"don't", "%'%", true},
         {"'; drop table x; --", "%drop%", true},
     };
