@@ -1,5 +1,7 @@
 #include "tools/lexi-build/build.h"
 
+#include "core/substring_index.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -95,7 +97,18 @@ void buildStore(const Options& options, std::ostream& log,
     content.sources = sourceInfo(options);
     content.built = buildTime();
 
-    writeStore(options.out, content, steps, progress);
+    // Substring lookups read gram indexes instead of scanning whole tables; every store has them.
+    std::vector<PostInsertStep> all;
+    for (const auto& [table, column] :
+         {std::pair{Table::Concise, Column::Word}, std::pair{Table::Concise, Column::Explanation},
+          std::pair{Table::English, Column::Word}, std::pair{Table::Chinese, Column::Word}}) {
+        all.emplace_back([&progress, table, column](sqlite3* db) {
+            progress("indexing substrings of " + gramTableName(table, column));
+            writeGramIndex(db, table, column);
+        });
+    }
+    all.insert(all.end(), steps.begin(), steps.end());
+    writeStore(options.out, content, all, progress);
     progress("wrote " + options.out.string());
 }
 
