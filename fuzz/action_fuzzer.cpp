@@ -1,5 +1,5 @@
 // Arbitrary bytes as a sequence of user actions on the window: text put into the box (any UTF-16,
-// lone surrogates included, up to a megabyte), the option buttons, "翻 译"/"清 除", "简明查询",
+// lone surrogates included, up to 70,000 units), the option buttons, "翻 译"/"清 除", "简明查询",
 // "专业查询", key presses and double-clicks in the box. The real handlers run them over the store
 // built from the fixtures, and after every step the invariants below must hold.
 //
@@ -8,6 +8,7 @@
 // every state a user can reach.
 
 #include <unistd.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
