@@ -3,15 +3,19 @@
 
 #include "ui/form1.h"
 
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFrame>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QUrl>
+#include <QWindow>
 
 #include <iostream>
 
@@ -38,6 +42,17 @@ bool isMouseEvent(const QEvent* event) {
         default:
             return false;
     }
+}
+
+// Text that reaches the box by the mouse: a drop, or the middle button pasting the selection
+// where the window system keeps one (X11).
+bool isPasteByMouse(const QEvent* event) {
+    if (event->type() == QEvent::Drop) {
+        return true;
+    }
+    return event->type() == QEvent::MouseButtonRelease &&
+           static_cast<const QMouseEvent*>(event)->button() == Qt::MiddleButton &&
+           QGuiApplication::clipboard()->supportsSelection();
 }
 
 QString startupFailureText(const StoreError& error, const std::filesystem::path& dictionary) {
@@ -89,6 +104,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         return filterKeyPress(watched, static_cast<QKeyEvent*>(event));
     }
+    if (watched == Text1 && event->type() == QEvent::InputMethod) {
+        return filterText1InputMethod(*static_cast<QInputMethodEvent*>(event));
+    }
     if (watched == this) {
         return filterFormEvent(event);
     }
@@ -116,10 +134,13 @@ bool Form1::filterKeyPress(QObject* watched, QKeyEvent* event) {
             return true;
         }
     }
-    int KeyAscii = characterCodeOf(*event);
-    if (KeyAscii == 0) {
-        return false;
-    }
+    const int KeyAscii = characterCodeOf(*event);
+    return KeyAscii != 0 && raiseKeyPress(KeyAscii, inText1);
+}
+
+// Form_KeyPress while the window previews keys, then Text1_KeyPress for the box; true when one
+// of them discarded the character.
+bool Form1::raiseKeyPress(int KeyAscii, bool inText1) {
     if (keyPreview_) {
         Form_KeyPress(KeyAscii);
         if (KeyAscii == 0) {
@@ -131,6 +152,25 @@ bool Form1::filterKeyPress(QObject* watched, QKeyEvent* event) {
         return KeyAscii == 0;
     }
     return false;
+}
+
+// Chinese typed with an input method reaches the box without a key press: the method composes
+// the characters in the box and then commits them. The commit is the typing, so it passes the
+// key handlers as its first character: a listing on show refuses it, an empty box takes it and
+// unlocks. Once the first character is in, the box is not empty, so the rest fares the same.
+bool Form1::filterText1InputMethod(const QInputMethodEvent& event) {
+    const QString commit = event.commitString();
+    if (commit.isEmpty()) {
+        // A box that will refuse the commit does not show the composition either.
+        return !text1TakesText();
+    }
+    return raiseKeyPress(commit.front().unicode(), true);
+}
+
+// Whether a character reaching the box now would be typed, as Text1_KeyPress will decide it,
+// without deciding it: what is composed or dragged over the box shows only where it will land.
+bool Form1::text1TakesText() const {
+    return state_.ResultShown == 0 || window_->Text1Text().empty();
 }
 
 bool Form1::filterFormEvent(QEvent* event) {
@@ -180,6 +220,23 @@ void Form1::raiseMouseEvent(QMouseEvent* event) {
 }
 
 bool Form1::filterText1ViewportEvent(QEvent* event) {
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+        // The pointer tells before the drop whether the box will take it.
+        if (text1TakesText()) {
+            return false;
+        }
+        event->ignore();
+        return true;
+    }
+    if (isPasteByMouse(event)) {
+        // Pasted text passes the lock as the paste key does, so a listing refuses it as it
+        // refuses Ctrl+V.
+        if (!raiseKeyPress(kCharPaste, true)) {
+            return false;
+        }
+        event->ignore();
+        return true;
+    }
     if (event->type() != QEvent::MouseButtonDblClick ||
         static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) {
         return false;
@@ -236,13 +293,19 @@ void Form1::Form_MouseDown(int /*Button*/, int /*Shift*/, double X, double Y) {
     keyPreview_ = true;
 }
 
-void Form1::Form_MouseMove(int /*Button*/, int /*Shift*/, double X, double Y) {
+void Form1::Form_MouseMove(int Button, int /*Shift*/, double X, double Y) {
     if (drag_.Dragging == 1) {
         // The window is moved by the pointer's displacement from the grab point, so the grabbed
         // point stays under the pointer.
         drag_.NewLeft = X - drag_.DragX + pixelsToTwips(x());
         drag_.NewTop = Y - drag_.DragY + pixelsToTwips(y());
-        move(qRound(drag_.NewLeft / kTwipsPerPixel), qRound(drag_.NewTop / kTwipsPerPixel));
+        if (programMayMoveItsWindows(QGuiApplication::platformName())) {
+            move(qRound(drag_.NewLeft / kTwipsPerPixel), qRound(drag_.NewTop / kTwipsPerPixel));
+        } else if (Button != 0) {
+            // This window system places windows itself and ignores the move, so it is asked
+            // to carry the drag: it moves the window with the pointer until the release.
+            windowHandle()->startSystemMove();
+        }
     }
     keyPreview_ = true;
 }

@@ -20,6 +20,7 @@
 
 class QButtonGroup;
 class QFrame;
+class QInputMethodEvent;
 class QKeyEvent;
 class QMouseEvent;
 class QPlainTextEdit;
@@ -71,10 +72,13 @@ private:
     void wireEvents();
 
     bool filterKeyPress(QObject* watched, QKeyEvent* event);
+    bool filterText1InputMethod(const QInputMethodEvent& event);
     bool filterFormEvent(QEvent* event);
     bool filterText1ViewportEvent(QEvent* event);
     bool filterLabel2Event(QEvent* event);
+    bool raiseKeyPress(int KeyAscii, bool inText1);
     void raiseMouseEvent(QMouseEvent* event);
+    bool text1TakesText() const;
 
     void Form_Load();
     void Form_Activate();

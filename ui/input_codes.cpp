@@ -1,6 +1,9 @@
 #include "ui/input_codes.h"
 
 #include <QKeyEvent>
+#include <QKeySequence>
+
+#include <utility>
 
 namespace moshitong {
 
@@ -60,6 +63,22 @@ int namedKeyCode(int key) {
     }
 }
 
+// The editing commands that change or take the box's text, with the character their Ctrl
+// shortcut types. Whatever other key the platform binds to them must be stopped by the box's lock
+// just as that shortcut is, or Shift+Insert would paste into a listing that refuses Ctrl+V.
+int editingCommandCode(const QKeyEvent& event) {
+    static constexpr std::pair<QKeySequence::StandardKey, int> kCommands[] = {
+        {QKeySequence::Paste, kCharPaste}, {QKeySequence::Cut, 24},  {QKeySequence::Copy, 3},
+        {QKeySequence::Undo, 26},          {QKeySequence::Redo, 25},
+    };
+    for (const auto& [command, character] : kCommands) {
+        if (event.matches(command)) {
+            return character;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 int keyCodeOf(const QKeyEvent& event) {
@@ -75,12 +94,22 @@ int keyCodeOf(const QKeyEvent& event) {
 
 int characterCodeOf(const QKeyEvent& event) {
     const Qt::KeyboardModifiers modifiers = event.modifiers();
+    const bool control = modifiers & Qt::ControlModifier;
+    const bool alt = modifiers & Qt::AltModifier;
+    const int key = event.key();
+    // Ctrl+A .. Ctrl+Z type the control characters 1 .. 26, whatever text the platform
+    // attached to the event (X11 sends them, synthesized events often do not).
+    if (control && !alt && key >= Qt::Key_A && key <= Qt::Key_Z) {
+        return key - Qt::Key_A + 1;
+    }
+    // Before the Alt rule: some platforms bind Alt+Backspace to undo.
+    if (const int command = editingCommandCode(event); command != 0) {
+        return command;
+    }
     // Alt chords are menu accelerators and type nothing.
-    if (modifiers & Qt::AltModifier) {
+    if (alt) {
         return 0;
     }
-    const bool control = modifiers & Qt::ControlModifier;
-    const int key = event.key();
     switch (key) {
         case Qt::Key_Backspace:
             return control ? kCharDelete : kCharBackspace;
@@ -96,13 +125,8 @@ int characterCodeOf(const QKeyEvent& event) {
         default:
             break;
     }
-    if (control) {
-        // Ctrl+A .. Ctrl+Z type the control characters 1 .. 26, whatever text the platform
-        // attached to the event (X11 sends them, synthesized events often do not).
-        return key >= Qt::Key_A && key <= Qt::Key_Z ? key - Qt::Key_A + 1 : 0;
-    }
     const QString text = event.text();
-    if (text.isEmpty() || text.front().category() == QChar::Other_Control) {
+    if (control || text.isEmpty() || text.front().category() == QChar::Other_Control) {
         return 0;
     }
     return text.front().unicode();

@@ -11,11 +11,14 @@ namespace moshitong {
 
 inline constexpr int kKeyDelete = 46;
 inline constexpr int kCharEscape = 27;
+inline constexpr int kCharPaste = 22;  // Ctrl+V
 
 // The key code of the key that went down; 0 for a key without a classic code.
 int keyCodeOf(const QKeyEvent& event);
 
 // The character the key types, 0 when it types none (a modifier, an arrow, Tab, an Alt chord).
+// A key the platform binds to paste, cut, copy, undo or redo (Shift+Insert, Ctrl+Insert, the
+// Paste key) types the character of that command's Ctrl shortcut, as Ctrl+V types 22.
 int characterCodeOf(const QKeyEvent& event);
 
 // The buttons as a mask: one button for a press or release, those held down for a move.

@@ -8,6 +8,10 @@
 
 namespace moshitong {
 
+bool programMayMoveItsWindows(const QString& platformName) {
+    return !platformName.startsWith(QLatin1String("wayland"));
+}
+
 void DesktopPlatform::showError(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Critical, QString::fromUtf16(kProgramTitle), text, QMessageBox::Ok,
                     parent);

@@ -9,6 +9,10 @@ class QWidget;
 
 namespace moshitong {
 
+// Whether the window system lets a program place its own top-level windows. Wayland does not;
+// there a window is dragged by asking the window system to move it.
+bool programMayMoveItsWindows(const QString& platformName);
+
 // The program's title: the window caption, and the title of every message box it shows.
 inline constexpr char16_t kProgramTitle[] = u"墨石通";
 
