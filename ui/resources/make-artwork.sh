@@ -3,21 +3,30 @@
 #   background.jpg  358 x 237  an inkstone slab with ink-wash hills, the title and a red seal
 #   button.jpg       98 x 34   a jade face for the translate button
 #   icon.png         32 x 32   24-bit, the character 墨 cut into the same stone
+#   icons/           the same icon at the desktop theme's other sizes, and as SVG
 # The window draws the background unscaled from its top-left corner, so everything here is placed
 # around where the controls sit: the text box covers x 32..337, y 29..191; the link area
 # x 16..201 and the button x 256..337 share the row y 200..225.
-# Needs ImageMagick 6 (`convert`) and the Noto CJK fonts. Fixed seeds keep the output stable.
+# Needs ImageMagick 6 (`convert`), the Noto CJK fonts and, for the SVG, python3-fonttools. Fixed
+# seeds keep the output stable.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 serif_bold=Noto-Serif-CJK-SC-Bold
 serif=Noto-Serif-CJK-SC
+# Read the whole list first: grep -q would stop early and fail the pipe under pipefail.
+known_fonts=$(convert -list font)
 for font in "$serif_bold" "$serif"; do
-    if ! convert -list font | grep -q "Font: $font\$"; then
+    if ! grep -q "Font: $font\$" <<<"$known_fonts"; then
         echo "make-artwork: ImageMagick does not know the font $font (install fonts-noto-cjk)" >&2
         exit 1
     fi
 done
+
+if ! python3 -c 'import fontTools' 2>/dev/null; then
+    echo "make-artwork: python3 cannot import fontTools (install python3-fonttools)" >&2
+    exit 1
+fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -84,12 +93,42 @@ convert -size 98x34 xc:'rgb(192,255,192)' \
     -strip -quality 95 -sampling-factor 1x1 button.jpg
 
 # ---- icon ---------------------------------------------------------------------------------
-stone 32 32 11 '#171b1d' '#4a5357' "$work/icon-stone.png"
-convert "$work/icon-stone.png" \
-    -fill none -stroke '#b59a62' -strokewidth 1 -draw "rectangle 0.5,0.5 31.5,31.5" \
-    -font "$serif_bold" -pointsize 22 -fill '#efe6d2' -stroke none \
-    -gravity center -annotate +0-1 '墨' \
-    -fill '#a8281e' -draw "rectangle 25,25 29,29" \
-    -strip -alpha off -type TrueColor PNG24:icon.png
+# The 32 x 32 drawing at any size: every measure below is the 32's scaled by size / 32, so the
+# desktop's icon sizes all show the window's icon, drawn sharp instead of blown up.
+icon() {  # size output
+    local size=$1 s line seal_from seal_to
+    s=$(awk -v n="$size" 'BEGIN { print n / 32 }')
+    line=$(awk -v s="$s" 'BEGIN { print (s < 1 ? 1 : s) }')
+    seal_from=$(awk -v s="$s" 'BEGIN { print 25 * s }')
+    seal_to=$(awk -v s="$s" 'BEGIN { print 30 * s - 1 }')
+    stone "$size" "$size" 11 '#171b1d' '#4a5357' "$work/icon-stone.png"
+    convert "$work/icon-stone.png" \
+        -fill none -stroke '#b59a62' -strokewidth "$line" \
+        -draw "rectangle $(awk -v l="$line" -v n="$size" \
+            'BEGIN { printf "%g,%g %g,%g", l / 2, l / 2, n - l / 2, n - l / 2 }')" \
+        -font "$serif_bold" -pointsize "$(awk -v s="$s" 'BEGIN { print 22 * s }')" \
+        -fill '#efe6d2' -stroke none \
+        -gravity center -annotate "+0-$(awk -v s="$s" 'BEGIN { printf "%d", s + 0.5 }')" '墨' \
+        -fill '#a8281e' -draw "rectangle $seal_from,$seal_from $seal_to,$seal_to" \
+        -strip -alpha off -type TrueColor "PNG24:$2"
+}
 
-identify background.jpg button.jpg icon.png
+icon 32 icon.png
+# The desktop theme's sizes; the 32 there is icon.png itself.
+mkdir -p icons
+for size in 48 64 128 256; do
+    icon "$size" "icons/icon-$size.png"
+done
+# At 16 the character's strokes no longer fit the pixels: the 64 reduced keeps its shape best.
+convert icons/icon-64.png -filter Lanczos -resize 16x16 -strip -alpha off -type TrueColor \
+    PNG24:icons/icon-16.png
+
+# The scalable icon: the character's outline placed where its ink lies on the bitmaps (measured
+# on a 256 drawing with the icon's own measures, then brought to the 32 grid).
+ink=$(convert -size 256x256 xc:black -font "$serif_bold" -pointsize 176 -fill white \
+    -gravity center -annotate +0-8 '墨' -trim -format '%w %h %X %Y' info: |
+    awk '{ printf "%g,%g,%g,%g", $3 / 8, $4 / 8, $1 / 8, $2 / 8 }')
+read -r font_file font_index <<<"$(fc-match 'Noto Serif CJK SC:style=Bold' --format='%{file} %{index}')"
+python3 make-icon-svg.py "$font_file" "$font_index" "$ink" icons/icon.svg
+
+identify background.jpg button.jpg icon.png icons/*.png
