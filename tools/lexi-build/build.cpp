@@ -102,9 +102,10 @@ void buildStore(const Options& options, std::ostream& log,
     for (const auto& [table, column] :
          {std::pair{Table::Concise, Column::Word}, std::pair{Table::Concise, Column::Explanation},
           std::pair{Table::English, Column::Word}, std::pair{Table::Chinese, Column::Word}}) {
-        all.emplace_back([&progress, table, column](sqlite3* db) {
-            progress("indexing substrings of " + gramTableName(table, column));
-            writeGramIndex(db, table, column);
+        // Copies, not the bindings themselves: clang 14 cannot capture structured bindings.
+        all.emplace_back([&progress, t = table, c = column](sqlite3* db) {
+            progress("indexing substrings of " + gramTableName(t, c));
+            writeGramIndex(db, t, c);
         });
     }
     all.insert(all.end(), steps.begin(), steps.end());
