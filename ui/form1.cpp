@@ -193,8 +193,12 @@ bool Form1::filterFormEvent(QEvent* event) {
 
 void Form1::raiseMouseEvent(QMouseEvent* event) {
     const int Shift = shiftCodeOf(event->modifiers());
-    const double X = pixelsToTwips(event->position().x());
-    const double Y = pixelsToTwips(event->position().y());
+    // Relative to where the window stands now, not where the window system last reported it:
+    // while a move is still on its way through a window manager, the event's own position is
+    // measured from the old place, and the drag would leave the grabbed point behind.
+    const QPointF inWindow = event->globalPosition() - QPointF(pos());
+    const double X = pixelsToTwips(inWindow.x());
+    const double Y = pixelsToTwips(inWindow.y());
     switch (event->type()) {
         case QEvent::MouseButtonPress:
             Form_MouseDown(buttonCodeOf(event->button()), Shift, X, Y);

@@ -4,6 +4,7 @@
 
 #include <QDesktopServices>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QUrl>
@@ -73,6 +74,24 @@ private slots:
         const QPoint released = w.form.pos();
         QTest::mouseMove(window, kBackgroundFurtherRight);
         QCOMPARE(w.form.pos(), released);
+    }
+
+    // Under a window manager the window system reports a move some time after it was asked
+    // for; meanwhile the pointer's events are measured from where the window stood before. The
+    // grabbed point must still end up under the pointer.
+    void dragKeepsUpWithALateWindowSystem() {
+        ShownForm w;
+        QWindow* window = w.form.windowHandle();
+        const QPoint before = w.form.pos();
+        QTest::mousePress(window, Qt::LeftButton, {}, kBackground);
+        QTest::mouseMove(window, kBackground + QPoint(20, 10));
+        QTRY_VERIFY(w.form.pos() != before);
+        const QPointF pointer = w.form.mapToGlobal(QPointF(kBackground) + QPointF(6, 4));
+        QMouseEvent late(QEvent::MouseMove, pointer - QPointF(before), pointer, Qt::NoButton,
+                         Qt::LeftButton, {});
+        QApplication::sendEvent(&w.form, &late);
+        QTRY_COMPARE(w.form.mapToGlobal(QPointF(kBackground)), pointer);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, kBackground);
     }
 
     // A move over the background before any press leaves the window where it is.
