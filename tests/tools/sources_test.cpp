@@ -138,6 +138,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "invalid string: missing closing quote"},
         BadSource{"TruncatedOnALaterLine", "export default {\"all\":[\n[\"中\",\"中\"\n",
                   "all.js: line 2, column 13: not valid JSON: syntax error while parsing array"},
+        BadSource{"NumberTooLarge", R"({"all":[1e999999]})",
+                  "all.js: not valid JSON: number overflow parsing '1e999999'"},
         BadSource{"NotAnObject", "export default [1,2]",
                   "all.js: the JSON must be an object with the list \"all\""},
         BadSource{"NoAll", "{\"entries\":[]}", "all.js: the object has no list \"all\""},

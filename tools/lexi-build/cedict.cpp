@@ -61,6 +61,13 @@ Json parseJson(std::string_view text, const std::filesystem::path& file) {
         const std::size_t offset = static_cast<std::size_t>(json.data() - text.data()) +
                                    (error.byte > 0 ? error.byte - 1 : 0);
         throw InputError(file, position(text, offset), "not valid JSON: " + parseProblem(error));
+    } catch (const Json::out_of_range& error) {
+        // A number too large for a double carries no position; the number itself is quoted.
+        const std::string what = error.what();
+        const std::size_t bracket = what.find("] ");
+        throw InputError(
+            file, "",
+            "not valid JSON: " + (bracket == std::string::npos ? what : what.substr(bracket + 2)));
     }
 }
 
