@@ -9,7 +9,7 @@ if [ ! -f build/bin/lexi ]; then
     cmake --build --preset default -j "$(nproc)"
 fi
 cmake --preset bench >/dev/null
-cmake --build --preset bench -j "$(nproc)" --target lookup_bench
+cmake --build --preset bench -j "$(nproc)" --target lookup_bench startup_probe
 out=build-bench/lookup_bench.json
 build-bench/bin/lookup_bench --store build/bin/lexi --repetitions "${REPETITIONS:-50}" \
     --benchmark_format=json --benchmark_out="$out" --benchmark_out_format=json >/dev/null
