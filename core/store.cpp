@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "core/like.h"
+#include "core/sqlite_handles.h"
 #include "core/substring_index.h"
 #include "core/text.h"
 
@@ -14,40 +15,13 @@ namespace moshitong {
 
 namespace {
 
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* statement) const noexcept { sqlite3_finalize(statement); }
-};
-using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
-
-[[noreturn]] void throwStoreError(sqlite3* db, int code) {
-    const char* message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code);
-    throw StoreError(db != nullptr ? sqlite3_extended_errcode(db) : code, message);
-}
+using sqlite::columnText;
+using sqlite::prepare;
+using sqlite::StatementHandle;
+using sqlite::throwStoreError;
 
 [[noreturn]] void throwMisuse(std::string description) {
     throw StoreError(SQLITE_MISUSE, std::move(description));
-}
-
-StatementHandle prepare(sqlite3* db, const std::string& sql) {
-    sqlite3_stmt* raw = nullptr;
-    const int rc = sqlite3_prepare_v2(db, sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr);
-    StatementHandle statement(raw);
-    if (rc != SQLITE_OK) {
-        throwStoreError(db, rc);
-    }
-    return statement;
-}
-
-std::optional<std::u16string> columnText(sqlite3_stmt* statement, int column) {
-    if (sqlite3_column_type(statement, column) == SQLITE_NULL) {
-        return std::nullopt;
-    }
-    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(statement, column));
-    const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes16(statement, column));
-    if (text == nullptr) {
-        return std::u16string{};
-    }
-    return std::u16string(text, bytes / sizeof(char16_t));
 }
 
 }  // namespace

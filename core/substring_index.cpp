@@ -6,34 +6,25 @@
 #include <array>
 #include <unordered_map>
 
+#include "core/sqlite_handles.h"
 #include "core/text.h"
 
 namespace moshitong {
 
 namespace {
 
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* statement) const noexcept { sqlite3_finalize(statement); }
-};
-using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
-
-[[noreturn]] void fail(sqlite3* db) {
-    throw StoreError(sqlite3_extended_errcode(db), sqlite3_errmsg(db));
-}
+using sqlite::columnText;
+using sqlite::StatementHandle;
+using sqlite::throwStoreError;
 
 StatementHandle prepare(sqlite3* db, const std::string& sql) {
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v3(db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &raw, nullptr) !=
-        SQLITE_OK) {
-        sqlite3_finalize(raw);
-        fail(db);
-    }
-    return StatementHandle(raw);
+    // Every statement here is kept for the connection's lifetime.
+    return sqlite::prepare(db, sql, SQLITE_PREPARE_PERSISTENT);
 }
 
 void exec(sqlite3* db, const std::string& sql) {
     if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
-        fail(db);
+        throwStoreError(db);
     }
 }
 
@@ -154,7 +145,7 @@ private:
 void bindKey(sqlite3* db, sqlite3_stmt* statement, const std::string& key) {
     if (sqlite3_bind_blob(statement, 1, key.data(), static_cast<int>(key.size()),
                           SQLITE_TRANSIENT) != SQLITE_OK) {
-        fail(db);
+        throwStoreError(db);
     }
 }
 
@@ -202,7 +193,7 @@ private:
             return;
         }
         if (rc != SQLITE_ROW) {
-            fail(db_);
+            throwStoreError(db_);
         }
         const auto* data = static_cast<const unsigned char*>(sqlite3_column_blob(statement_, 0));
         decodeChunk(data, sqlite3_column_bytes(statement_, 0), buffer_);
@@ -246,15 +237,6 @@ void intersect(std::vector<PostingCursor>& cursors, Visit&& visit) {
         }
         candidate = cursors.front().value();
     }
-}
-
-std::optional<std::u16string> textColumn(sqlite3_stmt* statement, int column) {
-    if (sqlite3_column_type(statement, column) == SQLITE_NULL) {
-        return std::nullopt;
-    }
-    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(statement, column));
-    const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes16(statement, column));
-    return text == nullptr ? std::u16string{} : std::u16string(text, bytes / sizeof(char16_t));
 }
 
 }  // namespace
@@ -316,7 +298,7 @@ void writeGramIndex(sqlite3* db, Table table, Column column) {
         int rc = 0;
         while ((rc = sqlite3_step(rows.get())) == SQLITE_ROW) {
             const auto rowid = static_cast<std::uint32_t>(sqlite3_column_int64(rows.get(), 0));
-            const auto value = textColumn(rows.get(), 1);
+            const auto value = columnText(rows.get(), 1);
             if (!value) {
                 continue;  // Null never matches LIKE
             }
@@ -339,7 +321,7 @@ void writeGramIndex(sqlite3* db, Table table, Column column) {
             }
         }
         if (rc != SQLITE_DONE) {
-            fail(db);
+            throwStoreError(db);
         }
     }
 
@@ -376,7 +358,7 @@ void writeGramIndex(sqlite3* db, Table table, Column column) {
             sqlite3_bind_blob(insert.get(), 4, blob.data(), static_cast<int>(blob.size()),
                               SQLITE_TRANSIENT);
             if (sqlite3_step(insert.get()) != SQLITE_DONE) {
-                fail(db);
+                throwStoreError(db);
             }
         }
     }
@@ -461,7 +443,7 @@ std::optional<std::vector<StoreRow>> SubstringIndex::search(std::u16string_view 
                 return std::vector<StoreRow>{};  // a gram no value contains: nothing matches
             }
             if (rc != SQLITE_ROW) {
-                fail(db_);
+                throwStoreError(db_);
             }
             counted.emplace_back(sqlite3_column_int64(count, 0), std::move(key));
         }
@@ -488,7 +470,7 @@ std::optional<std::vector<StoreRow>> SubstringIndex::search(std::u16string_view 
         const char16_t* units = text.empty() ? u"" : text.data();
         if (sqlite3_bind_text16(verify, 2, units, static_cast<int>(text.size() * sizeof(char16_t)),
                                 SQLITE_TRANSIENT) != SQLITE_OK) {
-            fail(db_);
+            throwStoreError(db_);
         }
     }
     const auto step = [&](sqlite3_stmt* statement, std::uint32_t rowid) {
@@ -496,14 +478,14 @@ std::optional<std::vector<StoreRow>> SubstringIndex::search(std::u16string_view 
         sqlite3_bind_int64(statement, 1, rowid);
         const int rc = sqlite3_step(statement);
         if (rc != SQLITE_ROW && rc != SQLITE_DONE) {
-            fail(db_);
+            throwStoreError(db_);
         }
         return rc == SQLITE_ROW;
     };
     std::vector<StoreRow> rows;
     intersect(cursors, [&](std::uint32_t rowid) {
         if ((exact || step(verify, rowid)) && step(fetch, rowid)) {
-            rows.push_back(StoreRow{textColumn(fetch, 0), textColumn(fetch, 1)});
+            rows.push_back(StoreRow{columnText(fetch, 0), columnText(fetch, 1)});
         }
         return static_cast<long>(rows.size()) < kRowCap;
     });
