@@ -7,6 +7,8 @@
 #include <memory>
 #include <new>
 
+#include "core/text.h"
+
 namespace moshitong {
 
 namespace {
@@ -131,59 +133,13 @@ bool matchPieces(const std::vector<std::basic_string<Char>>& pieces,
 // U+FFFE and U+FFFF: then SQLite decodes it to exactly that character, and comparing bytes is
 // comparing characters.
 bool isPlainUtf8(std::string_view text) noexcept {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        char32_t c = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, c = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, c = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, c = lead & 0x07;
-        } else {
+    for (std::size_t at = 0; at < text.size();) {
+        const auto c = decodeUtf8(text, at);
+        if (!c || *c == 0xFFFE || *c == 0xFFFF) {
             return false;
         }
-        if (i + length > text.size()) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return false;
-            }
-            c = (c << 6) | (next & 0x3F);
-        }
-        const char32_t shortest = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
-        if (c < shortest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF) || c == 0xFFFE ||
-            c == 0xFFFF) {
-            return false;
-        }
-        i += length;
     }
     return true;
-}
-
-void appendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 void deletePattern(void* pattern) {

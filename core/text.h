@@ -1,6 +1,7 @@
 #pragma once
 // Text helpers shared by the lookups and the tools. Text is UTF-16, as in the input box.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,13 @@ std::u16string trimQuerySpaces(std::u16string_view text);
 // True when code page 936 (GBK) encodes this UTF-16 code unit in two bytes. Lone surrogates and
 // anything GBK cannot encode are false.
 bool isDoubleByteInGbk(char16_t unit) noexcept;
+
+// Decodes the code point that starts at `at`: strict UTF-8 (shortest form, no surrogates, nothing
+// past U+10FFFF). A malformed sequence gives nullopt and moves one byte on, so a walk over any
+// bytes ends and can replace each bad byte on its own.
+std::optional<char32_t> decodeUtf8(std::string_view text, std::size_t& at) noexcept;
+// Appends a code point as UTF-8; a surrogate or a value past U+10FFFF becomes U+FFFD.
+void appendUtf8(std::string& out, char32_t codePoint);
 
 // UTF-8 <-> UTF-16. Invalid input (bad UTF-8 bytes, lone surrogates) becomes U+FFFD.
 std::string toUtf8(std::u16string_view text);

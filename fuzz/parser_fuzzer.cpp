@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text.h"
 #include "tools/lexi-build/cedict.h"
 #include "tools/lexi-build/clean.h"
 #include "tools/lexi-build/csv.h"
@@ -29,39 +30,10 @@ void require(bool holds, const char* invariant) {
 
 // Strict UTF-8: shortest forms only, no surrogates, nothing past U+10FFFF.
 bool validUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = 0;
-        char32_t cp = 0;
-        if (lead < 0x80) {
-            length = 1, cp = lead;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, cp = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, cp = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, cp = lead & 0x07;
-        } else {
+    for (std::size_t at = 0; at < text.size();) {
+        if (!moshitong::decodeUtf8(text, at)) {
             return false;
         }
-        if (i + length > text.size()) {
-            return false;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return false;
-            }
-            cp = (cp << 6) | (next & 0x3F);
-        }
-        const char32_t minimum = length == 1   ? 0
-                                 : length == 2 ? 0x80
-                                 : length == 3 ? 0x800
-                                               : 0x10000;
-        if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            return false;
-        }
-        i += length;
     }
     return true;
 }
