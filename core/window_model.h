@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "store.h"
@@ -13,11 +14,26 @@ namespace moshitong {
 inline constexpr std::u16string_view kCaptionTranslate = u"翻 译";
 inline constexpr std::u16string_view kCaptionClear = u"清 除";
 
+// What the run-time error report shows: an error number and its description (UTF-8).
+class RunTimeError {
+public:
+    RunTimeError(int number, std::string description)
+        : number_(number), description_(std::move(description)) {}
+    int number() const noexcept { return number_; }
+    const std::string& description() const noexcept { return description_; }
+
+private:
+    int number_;
+    std::string description_;
+};
+
 class WindowModel {
 public:
     virtual ~WindowModel() = default;
 
     virtual std::u16string Text1Text() const = 0;  // lines separated by CR LF
+    // Without copying the text, which may be huge.
+    virtual bool Text1Empty() const = 0;
     virtual void setText1Text(std::u16string_view text) = 0;
     virtual void Text1SetFocus() = 0;
 
@@ -34,11 +50,11 @@ public:
     virtual void setCommand4Caption(std::u16string_view caption) = 0;
 
     virtual void beep() = 0;
-    // A store failure the user must hear about (error number and description).
-    virtual void reportError(const StoreError& error) = 0;
+    virtual void reportError(const RunTimeError& error) = 0;
 };
 
-class MemoryWindow final : public WindowModel {
+// Not final: a test puts a failing control in place by overriding one member.
+class MemoryWindow : public WindowModel {
 public:
     std::u16string text;
     bool textHasFocus = false;
@@ -47,9 +63,10 @@ public:
     bool option2 = false;
     std::u16string caption{kCaptionTranslate};
     int beeps = 0;
-    std::vector<StoreError> errors;
+    std::vector<RunTimeError> errors;
 
     std::u16string Text1Text() const override { return text; }
+    bool Text1Empty() const override { return text.empty(); }
     void setText1Text(std::u16string_view t) override { text = t; }
     void Text1SetFocus() override { textHasFocus = true; }
     bool Frame1Visible() const override { return frameVisible; }
@@ -61,7 +78,7 @@ public:
     std::u16string Command4Caption() const override { return caption; }
     void setCommand4Caption(std::u16string_view c) override { caption = c; }
     void beep() override { ++beeps; }
-    void reportError(const StoreError& error) override { errors.push_back(error); }
+    void reportError(const RunTimeError& error) override { errors.push_back(error); }
 };
 
 }  // namespace moshitong

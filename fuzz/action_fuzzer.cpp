@@ -1,11 +1,8 @@
 // Arbitrary bytes as a sequence of user actions on the window: text put into the box (any UTF-16,
 // lone surrogates included, up to 70,000 units), the option buttons, "翻 译"/"清 除", "简明查询",
 // "专业查询", key presses and double-clicks in the box. The real handlers run them over the store
-// built from the fixtures, and after every step the invariants below must hold.
-//
-// Key presses and double-clicks belong to the window, which has no window-independent handler for
-// them; this harness only reproduces their effect on the box and the lock, so the lookups meet
-// every state a user can reach.
+// built from the fixtures, and after every step the invariants below must hold. Only what an
+// accepted key types into the box is this harness's own: that is the text box's work.
 
 #include <unistd.h>
 
@@ -267,17 +264,12 @@ void pressLookup(Program& p, bool professional) {
     require(p.window.beeps == beeps + (beeped ? 1 : 0), "the beeps sound where they should");
 }
 
-// What a character key does in the box: the first key into an empty box unlocks it, a locked
-// box discards every key, Backspace deletes, Enter breaks the line, Esc ends the program.
+// A character key through the box's lock, then, when accepted, what it types: Backspace
+// deletes, Enter breaks the line. False when it ends the program.
 bool pressKey(Program& p, char16_t key) {
-    if (p.window.text.empty()) {
-        p.state.ResultShown = 0;
-    }
-    if (p.state.ResultShown == 1) {
-        return true;
-    }
-    if (key == 27) {
-        return false;
+    const KeyVerdict verdict = Text1_KeyPress(p.state, p.window, key);
+    if (verdict != KeyVerdict::Accept) {
+        return verdict != KeyVerdict::EndProgram;
     }
     if (key == 8) {
         if (!p.window.text.empty()) {
@@ -333,10 +325,7 @@ bool act(Program& p, Reader& in) {
         case 9:
             return pressKey(p, in.unit());
         case 10:
-            // A double-click on an unlocked box brings the saved query back.
-            if (p.state.ResultShown == 0) {
-                p.window.text = p.state.SavedQuery;
-            }
+            Text1_DblClick(p.state, p.window);
             break;
         case 11:
             p.window.text.clear();  // emptied through the box's own context menu

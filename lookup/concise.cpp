@@ -1,4 +1,5 @@
 #include "core/text.h"
+#include "lookup/failure.h"
 #include "lookup/handlers.h"
 
 namespace moshitong {
@@ -34,31 +35,24 @@ void chineseLookup(const Session& s) {
     s.Rs.Close();
 }
 
-void closeQuietly(Recordset& Rs) {
-    try {
-        Rs.Close();
-    } catch (const StoreError&) {
-        // Not open: nothing to release.
-    }
-}
-
 }  // namespace
 
 void Command3_Click(const Session& s) {
-    s.window.setFrame1Visible(false);
-    s.state.ResultShown = 1;
     try {
-        if (s.state.Direction == 2 && !s.window.Text1Text().empty()) {
+        s.window.setFrame1Visible(false);
+        s.state.ResultShown = 1;
+        if (s.state.Direction == 2 && !s.window.Text1Empty()) {
             englishLookup(s);
         }
-        if (s.state.Direction == 1 && !s.window.Text1Text().empty()) {
+        if (s.state.Direction == 1 && !s.window.Text1Empty()) {
             chineseLookup(s);
         }
-    } catch (const StoreError& error) {
-        // A store failure is reported and ends this lookup, never the program. The recordset is
-        // released so that the next lookup can open it again.
-        closeQuietly(s.Rs);
-        s.window.reportError(error);
+    } catch (...) {
+        // A failure is reported and ends this lookup, never the program. The recordset is
+        // released first (if it is not open, there is nothing to release), so that the next
+        // lookup can open it again.
+        attempt([&] { s.Rs.Close(); });
+        reportCurrentException(s.window);
     }
     s.state.Direction = 0;
     s.state.ResultShown = 1;

@@ -1,7 +1,8 @@
 #pragma once
-// The lookup cycle as the window's click handlers run it: translate/clear (Command4), the concise
-// lookup (Command3) and the professional lookup (Command2), with the result listing they share.
-// None of them knows about Qt; the window passes itself in as a WindowModel.
+// The handlers that decide from the lookup state and the window model alone: the lookup cycle's
+// translate/clear (Command4), concise (Command3) and professional (Command2) lookups with the
+// result listing they share, and the input box's lock (Text1). None of them knows about Qt; the
+// window passes itself in as a WindowModel and carries out what they decide.
 
 #include <string>
 #include <string_view>
@@ -35,5 +36,22 @@ void ShowApologyIfEmpty(WindowModel& window, std::u16string_view apology);
 void Command4_Click(LookupState& state, WindowModel& window);  // "翻 译" / "清 除"
 void Command3_Click(const Session& session);                   // "简明查询"
 void Command2_Click(const Session& session);                   // "专业查询"
+
+inline constexpr int kKeyDelete = 46;
+inline constexpr int kCharEscape = 27;
+
+// What becomes of a key that reaches the input box.
+enum class KeyVerdict { Accept, Discard, EndProgram };
+
+// Delete never acts in the box, whatever the state.
+KeyVerdict Text1_KeyDown(int KeyCode, int Shift);
+// The lock: while a result is on show every character is discarded, until the box is found
+// empty; Esc in an unlocked box ends the program.
+KeyVerdict Text1_KeyPress(LookupState& state, WindowModel& window, int KeyAscii);
+// Brings SavedQuery back into an unlocked box; true when it did.
+bool Text1_DblClick(const LookupState& state, WindowModel& window);
+// Whether a character reaching the box now would be typed, without deciding it: what is
+// composed or dragged over the box shows only where it will land.
+bool Text1TakesText(const LookupState& state, const WindowModel& window);
 
 }  // namespace moshitong

@@ -1,30 +1,12 @@
 #include "core/text.h"
+#include "lookup/failure.h"
 #include "lookup/handlers.h"
 
 namespace moshitong {
 
 namespace {
 
-// The professional lookup never reports a failure: a failing step is skipped and the handler
-// goes on, a failing test counts as holding. These two helpers are that policy.
-template <typename Step>
-bool attempt(Step&& step) {
-    try {
-        step();
-        return true;
-    } catch (const StoreError&) {
-        return false;
-    }
-}
-
-template <typename Test>
-bool holds(Test&& test) {
-    try {
-        return test();
-    } catch (const StoreError&) {
-        return true;
-    }
-}
+// The professional lookup never reports a failure: every step runs under attempt() or holds().
 
 struct Branch {
     int direction;
@@ -88,14 +70,15 @@ void runBranch(const Session& s, const Branch& branch) {
     if (!holds([&] { return s.state.Direction == branch.direction; })) {
         return;
     }
-    if (!holds([&] { return !s.window.Text1Text().empty(); })) {
+    if (!holds([&] { return !s.window.Text1Empty(); })) {
         return;
     }
     const bool opened = openStatement(s, branch);
     attempt([&] { s.window.setText1Text(u""); });
-    listEntries(s, opened);
+    // The listing is built in memory; when that fails, nothing of it is written.
+    attempt([&] { listEntries(s, opened); });
     attempt([&] { s.Rs.Close(); });
-    if (holds([&] { return s.window.Text1Text().empty(); })) {
+    if (holds([&] { return s.window.Text1Empty(); })) {
         attempt([&] { s.window.setText1Text(kApologyEnglish); });
     }
     if (branch.beeps) {

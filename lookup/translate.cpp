@@ -1,4 +1,5 @@
 #include "core/text.h"
+#include "lookup/failure.h"
 #include "lookup/handlers.h"
 
 namespace moshitong {
@@ -25,35 +26,39 @@ int DetectDirection(std::u16string_view text) {
 
 namespace {
 
-// Each step writes back at once, so the user sees the tidied query.
+// The button never reports a failure: a step that fails is skipped and the next one runs. Each
+// step of the tidying writes back at once, so the user sees the tidied query.
 void tidyQuery(LookupState& state, WindowModel& window) {
-    window.setText1Text(removeAll(window.Text1Text(), u'\r'));
-    window.setText1Text(removeAll(window.Text1Text(), u'\n'));
+    attempt([&] { window.setText1Text(removeAll(window.Text1Text(), u'\r')); });
+    attempt([&] { window.setText1Text(removeAll(window.Text1Text(), u'\n')); });
     // The ideographic space goes too: a Chinese input method types it easily, and a query that
     // starts with one would never match.
-    window.setText1Text(trimQuerySpaces(window.Text1Text()));
-    state.SavedQuery = window.Text1Text();
+    attempt([&] { window.setText1Text(trimQuerySpaces(window.Text1Text())); });
+    attempt([&] { state.SavedQuery = window.Text1Text(); });
 }
 
 void clearFace(LookupState& state, WindowModel& window) {
-    window.setText1Text(u"");
+    attempt([&] { window.setText1Text(u""); });
     state.ResultShown = 0;
-    window.setFrame1Visible(false);
+    attempt([&] { window.setFrame1Visible(false); });
     state.ClearMode = 0;
-    window.setCommand4Caption(kCaptionTranslate);
-    window.Text1SetFocus();
+    attempt([&] { window.setCommand4Caption(kCaptionTranslate); });
+    attempt([&] { window.Text1SetFocus(); });
 }
 
 void translateFace(LookupState& state, WindowModel& window) {
-    if (const int direction = DetectDirection(window.Text1Text()); direction != 0) {
+    // A count that fails leaves both sides at 0: a tie, no decision.
+    int direction = 0;
+    attempt([&] { direction = DetectDirection(window.Text1Text()); });
+    if (direction != 0) {
         state.Direction = direction;
-        window.selectOption1();
+        attempt([&] { window.selectOption1(); });
         if (state.ResultShown == 0) {
-            window.setFrame1Visible(true);
+            attempt([&] { window.setFrame1Visible(true); });
         }
     }
     state.ClearMode = 1;
-    window.setCommand4Caption(kCaptionClear);
+    attempt([&] { window.setCommand4Caption(kCaptionClear); });
 }
 
 }  // namespace
@@ -63,7 +68,7 @@ void Command4_Click(LookupState& state, WindowModel& window) {
     if (state.ResultShown == 0) {
         tidyQuery(state, window);
     }
-    if (window.Text1Text().empty()) {
+    if (!holds([&] { return !window.Text1Empty(); })) {
         return;
     }
     if (state.ClearMode == 1) {

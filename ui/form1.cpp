@@ -19,6 +19,7 @@
 
 #include <iostream>
 
+#include "lookup/failure.h"
 #include "lookup/handlers.h"
 #include "ui/controls.h"
 #include "ui/input_codes.h"
@@ -55,7 +56,7 @@ bool isPasteByMouse(const QEvent* event) {
            QGuiApplication::clipboard()->supportsSelection();
 }
 
-QString startupFailureText(const StoreError& error, const std::filesystem::path& dictionary) {
+QString startupFailureText(const RunTimeError& error, const std::filesystem::path& dictionary) {
     return QString::fromUtf16(u"墨石通无法打开词典。\n\n%1\n\n词典文件：%2")
         .arg(runTimeErrorText(error),
              QFile::decodeName(QByteArray::fromStdString(dictionary.native())));
@@ -75,8 +76,9 @@ bool Form1::load() {
     try {
         Form_Load();
         return true;
-    } catch (const StoreError& error) {
-        const QString text = startupFailureText(error, dictionary_);
+    } catch (...) {
+        const QString text =
+            startupFailureText(runTimeErrorOf(std::current_exception()), dictionary_);
         std::cerr << text.toStdString() << std::endl;
         platform_.showError(nullptr, text);
         return false;
@@ -101,6 +103,14 @@ void Form1::wireEvents() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    // The window's handlers have no failure policy of their own: a failure is reported and the
+    // event goes no further. Unwinding into Qt instead would abort the program.
+    bool consumed = true;
+    reportingFailure(*window_, [&] { consumed = filterEvent(watched, event); });
+    return consumed;
+}
+
+bool Form1::filterEvent(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         return filterKeyPress(watched, static_cast<QKeyEvent*>(event));
     }
@@ -123,16 +133,12 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // A key raises, in order: Text1_KeyDown (in the box), Form_KeyPress (while the window previews
-// keys) and Text1_KeyPress (in the box). A handler discards the key by setting its code to 0.
+// keys) and Text1_KeyPress (in the box). True when the key is discarded.
 bool Form1::filterKeyPress(QObject* watched, QKeyEvent* event) {
     const bool inText1 = watched == Text1;
-    if (inText1) {
-        const int down = keyCodeOf(*event);
-        int KeyCode = down;
-        Text1_KeyDown(KeyCode, shiftCodeOf(event->modifiers()));
-        if (down != 0 && KeyCode == 0) {
-            return true;
-        }
+    if (inText1 &&
+        Text1_KeyDown(keyCodeOf(*event), shiftCodeOf(event->modifiers())) == KeyVerdict::Discard) {
+        return true;
     }
     const int KeyAscii = characterCodeOf(*event);
     return KeyAscii != 0 && raiseKeyPress(KeyAscii, inText1);
@@ -147,11 +153,14 @@ bool Form1::raiseKeyPress(int KeyAscii, bool inText1) {
             return true;
         }
     }
-    if (inText1) {
-        Text1_KeyPress(KeyAscii);
-        return KeyAscii == 0;
+    if (!inText1) {
+        return false;
     }
-    return false;
+    const KeyVerdict verdict = Text1_KeyPress(state_, *window_, KeyAscii);
+    if (verdict == KeyVerdict::EndProgram) {
+        platform_.endProgram(0);
+    }
+    return verdict == KeyVerdict::Discard;
 }
 
 // Chinese typed with an input method reaches the box without a key press: the method composes
@@ -162,15 +171,9 @@ bool Form1::filterText1InputMethod(const QInputMethodEvent& event) {
     const QString commit = event.commitString();
     if (commit.isEmpty()) {
         // A box that will refuse the commit does not show the composition either.
-        return !text1TakesText();
+        return !Text1TakesText(state_, *window_);
     }
     return raiseKeyPress(commit.front().unicode(), true);
-}
-
-// Whether a character reaching the box now would be typed, as Text1_KeyPress will decide it,
-// without deciding it: what is composed or dragged over the box shows only where it will land.
-bool Form1::text1TakesText() const {
-    return state_.ResultShown == 0 || window_->Text1Text().empty();
 }
 
 bool Form1::filterFormEvent(QEvent* event) {
@@ -226,7 +229,7 @@ void Form1::raiseMouseEvent(QMouseEvent* event) {
 bool Form1::filterText1ViewportEvent(QEvent* event) {
     if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
         // The pointer tells before the drop whether the box will take it.
-        if (text1TakesText()) {
+        if (Text1TakesText(state_, *window_)) {
             return false;
         }
         event->ignore();
@@ -247,9 +250,7 @@ bool Form1::filterText1ViewportEvent(QEvent* event) {
     }
     // When the double-click brings the saved query back, the box must not go on to select a
     // word of the new text: the recalled query stands as written, caret at its start.
-    const bool recalls = state_.ResultShown == 0;
-    Text1_DblClick();
-    return recalls;
+    return Text1_DblClick(state_, *window_);
 }
 
 bool Form1::filterLabel2Event(QEvent* event) {
@@ -321,34 +322,6 @@ void Form1::Form_MouseUp(int /*Button*/, int /*Shift*/, double /*X*/, double /*Y
 
 void Form1::Form_Unload(int& /*Cancel*/) {
     platform_.endProgram(0);
-}
-
-void Form1::Text1_KeyDown(int& KeyCode, int /*Shift*/) {
-    // Delete never acts in the box, so a listing cannot be cut into even through the one key
-    // that types no character.
-    if (KeyCode == kKeyDelete) {
-        KeyCode = 0;
-    }
-}
-
-void Form1::Text1_KeyPress(int& KeyAscii) {
-    // The text is read before the key takes effect: an empty box unlocks, and its first key is
-    // typed.
-    if (window_->Text1Text().empty()) {
-        state_.ResultShown = 0;
-    }
-    if (state_.ResultShown == 1) {
-        KeyAscii = 0;
-    }
-    if (KeyAscii == kCharEscape) {
-        platform_.endProgram(0);
-    }
-}
-
-void Form1::Text1_DblClick() {
-    if (state_.ResultShown == 0) {
-        window_->setText1Text(state_.SavedQuery);
-    }
 }
 
 void Form1::Label2_Click() {

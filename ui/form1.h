@@ -3,11 +3,13 @@
 //   ui/      (here) owns the widgets. wireEvents() turns every Qt signal and event the program
 //            answers into one classic handler (Command4_Click, Text1_KeyPress, Form_MouseDown,
 //            ...). The handlers read the widgets, call lookup or core, and write the widgets.
-//   lookup/  holds the click handlers of the lookup cycle (lookup/handlers.h). They see this
-//            window only as core's WindowModel, which WidgetWindow implements over the widgets.
+//   lookup/  holds the click handlers of the lookup cycle and the input box's lock, Text1_KeyDown,
+//            Text1_KeyPress and Text1_DblClick (lookup/handlers.h). They see this window only as
+//            core's WindowModel, which WidgetWindow implements over the widgets, and return what
+//            the window must do (discard a key, end the program).
 //   core/    holds the store (Conn, Rs), opened by Form_Load, and the shared LookupState.
-// The window's own behaviour (the lock on the box, Esc, drag, minimise, the link) lives in the
-// Form_ and Text1_ handlers here; nothing in lookup or core knows about Qt.
+// The window's own behaviour (Esc, drag, minimise, the link) lives in the Form_ and Label2_
+// handlers here; nothing in lookup or core knows about Qt.
 
 #include <QPixmap>
 #include <QWidget>
@@ -54,6 +56,7 @@ public:
     bool load();
 
 protected:
+    // Every event the window answers enters here; no exception leaves.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
@@ -71,6 +74,7 @@ private:
     void setAccessibleNames();
     void wireEvents();
 
+    bool filterEvent(QObject* watched, QEvent* event);
     bool filterKeyPress(QObject* watched, QKeyEvent* event);
     bool filterText1InputMethod(const QInputMethodEvent& event);
     bool filterFormEvent(QEvent* event);
@@ -78,7 +82,6 @@ private:
     bool filterLabel2Event(QEvent* event);
     bool raiseKeyPress(int KeyAscii, bool inText1);
     void raiseMouseEvent(QMouseEvent* event);
-    bool text1TakesText() const;
 
     void Form_Load();
     void Form_Activate();
@@ -88,9 +91,6 @@ private:
     void Form_MouseMove(int Button, int Shift, double X, double Y);
     void Form_MouseUp(int Button, int Shift, double X, double Y);
     void Form_Unload(int& Cancel);
-    void Text1_KeyDown(int& KeyCode, int Shift);
-    void Text1_KeyPress(int& KeyAscii);
-    void Text1_DblClick();
     void Label2_Click();
     void Command2_Click();
     void Command3_Click();

@@ -5,6 +5,8 @@
 
 #include <utility>
 
+#include "lookup/handlers.h"
+
 namespace moshitong {
 
 namespace {

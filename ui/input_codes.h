@@ -9,8 +9,6 @@ class QKeyEvent;
 
 namespace moshitong {
 
-inline constexpr int kKeyDelete = 46;
-inline constexpr int kCharEscape = 27;
 inline constexpr int kCharPaste = 22;  // Ctrl+V
 
 // The key code of the key that went down; 0 for a key without a classic code.

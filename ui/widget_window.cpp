@@ -52,7 +52,7 @@ std::u16string fromBoxText(const QString& raw) {
     return text;
 }
 
-QString runTimeErrorText(const StoreError& error) {
+QString runTimeErrorText(const RunTimeError& error) {
     return QStringLiteral("运行时错误 %1：\n\n%2")
         .arg(error.number())
         .arg(QString::fromStdString(error.description()));
@@ -68,6 +68,10 @@ std::u16string WidgetWindow::Text1Text() const {
         return written_;
     }
     return fromBoxText(raw);
+}
+
+bool WidgetWindow::Text1Empty() const {
+    return controls_.Text1->document()->isEmpty();
 }
 
 void WidgetWindow::setText1Text(std::u16string_view text) {
@@ -118,7 +122,7 @@ void WidgetWindow::beep() {
     platform_.beep();
 }
 
-void WidgetWindow::reportError(const StoreError& error) {
+void WidgetWindow::reportError(const RunTimeError& error) {
     platform_.showError(controls_.form, runTimeErrorText(error));
 }
 

@@ -30,8 +30,8 @@ QString toBoxText(std::u16string_view text);
 // The model text for the box's raw document text.
 std::u16string fromBoxText(const QString& raw);
 
-// The text of the run-time error report: error number, then the store's description.
-QString runTimeErrorText(const StoreError& error);
+// The text of the run-time error report: error number, then its description.
+QString runTimeErrorText(const RunTimeError& error);
 
 struct WindowControls {
     QWidget* form = nullptr;
@@ -47,6 +47,7 @@ public:
     WidgetWindow(const WindowControls& controls, Platform& platform);
 
     std::u16string Text1Text() const override;
+    bool Text1Empty() const override;
     void setText1Text(std::u16string_view text) override;
     void Text1SetFocus() override;
 
@@ -62,7 +63,7 @@ public:
     void setCommand4Caption(std::u16string_view caption) override;
 
     void beep() override;
-    void reportError(const StoreError& error) override;
+    void reportError(const RunTimeError& error) override;
 
 private:
     WindowControls controls_;

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+#include <utility>
+
 #include "core/text.h"
+#include "lookup/failure.h"
 #include "lookup/handlers.h"
 #include "tests/lookup/fake_recordset.h"
 
@@ -285,6 +290,48 @@ INSTANTIATE_TEST_SUITE_P(
                                   1,
                                   "open count close close"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Failures that are not the store's are reported the same way, under their own number and text,
+// and end the lookup just as cleanly.
+TEST_F(ConciseTest, AnyFailureIsReportedAsItsRunTimeError) {
+    Rs.setRows(kTwoRows);
+    Rs.failField(u"解释", 1);
+    const std::pair<std::exception_ptr, int> failures[] = {
+        {std::make_exception_ptr(std::bad_alloc()), 7},
+        {std::make_exception_ptr(std::runtime_error("stack exhausted")), 51},
+    };
+    for (const auto& [failure, number] : failures) {
+        Rs.raises = failure;
+        window.errors.clear();
+        prepare(2, u"apple");
+        ASSERT_NO_THROW(press());
+        ASSERT_EQ(window.errors.size(), 1u);
+        EXPECT_EQ(window.errors[0].number(), number);
+        EXPECT_EQ(window.text, entryText(u"a", u"b"));
+        expectStateAtEnd();
+    }
+}
+
+TEST(RunTimeErrorOf, NumberAndTextForEachKindOfFailure) {
+    const struct {
+        std::exception_ptr failure;
+        int number;
+        std::string description;
+    } cases[] = {
+        {std::make_exception_ptr(StoreError(11, "database disk image is malformed")), 11,
+         "database disk image is malformed"},
+        {std::make_exception_ptr(std::bad_alloc()), 7, "内存不足"},
+        {std::make_exception_ptr(std::bad_array_new_length()), 7, "内存不足"},
+        {std::make_exception_ptr(std::out_of_range("basic_string::substr")), 51,
+         "内部错误：basic_string::substr"},
+        {std::make_exception_ptr(42), 51, "内部错误"},
+    };
+    for (const auto& c : cases) {
+        const RunTimeError error = runTimeErrorOf(c.failure);
+        EXPECT_EQ(error.number(), c.number) << c.description;
+        EXPECT_EQ(error.description(), c.description);
+    }
+}
 
 }  // namespace
 }  // namespace moshitong

@@ -4,6 +4,7 @@
 // to open and every call it served, failed or not.
 
 #include <cstddef>
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -41,8 +42,10 @@ class FakeRecordset final : public Recordset {
 public:
     explicit FakeRecordset(std::vector<FakeRow> rows = {}) : rows_(std::move(rows)) {}
 
-    // A call for which this returns true throws a StoreError instead of doing its work.
+    // A call for which this returns true throws instead of doing its work: `raises` when set,
+    // else a StoreError.
     std::function<bool(const Call&)> failWhen = [](const Call&) { return false; };
+    std::exception_ptr raises;
 
     void failAt(Op op) {
         failWhen = [op](const Call& call) { return call.op == op; };
@@ -129,6 +132,9 @@ private:
         const Call call{op, current_, std::u16string(column)};
         calls.push_back(call);
         if (failWhen(call)) {
+            if (raises) {
+                std::rethrow_exception(raises);
+            }
             throw StoreError(injectedErrorNumber(op), "injected failure");
         }
     }

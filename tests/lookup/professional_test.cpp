@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+
 #include "core/text.h"
 #include "lookup/handlers.h"
 #include "tests/lookup/fake_recordset.h"
@@ -281,6 +284,20 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"CloseKeepsTheListing", 2, kTwoRows,
                     [](auto& rs, auto&) { rs.failOnce(Op::Close); }, kBoth,
                     "open count field field move field field move close"},
+        // Any exception is skipped as a store failure is.
+        FailureCase{"OutOfMemoryInAFieldRead", 2, kTwoRows,
+                    [](auto& rs, auto&) {
+                        rs.raises = std::make_exception_ptr(std::bad_alloc());
+                        rs.failField(u"单词", 0);
+                    },
+                    entryWithoutFirstPiece() + entryText(u"c", u"d"),
+                    "open count field move field field move close"},
+        FailureCase{"InternalErrorInOpen", 1, kTwoRows,
+                    [](auto& rs, auto&) {
+                        rs.raises = std::make_exception_ptr(std::logic_error("no statement"));
+                        rs.failAt(Op::Open);
+                    },
+                    u"对不起，没找到这个词儿！", "open count close"},
         FailureCase{"EveryOperationFailing", 1, kTwoRows,
                     [](auto& rs, auto&) { rs.failWhen = [](const auto&) { return true; }; },
                     u"对不起，没找到这个词儿！", "open count close"}),

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+
 #include "core/text.h"
 #include "lookup/handlers.h"
 
@@ -153,6 +156,41 @@ TEST_F(TranslateTest, TranslateFaceWhileAResultIsOnShowCountsTheTextUnchanged) {
     EXPECT_EQ(state.Direction, 2);
     EXPECT_FALSE(window.frameVisible);
     EXPECT_EQ(window.caption, u"清 除");
+}
+
+// The button goes on past a control that fails, whatever it throws, and never reports.
+TEST_F(TranslateTest, FailingStepsAreSkippedSilently) {
+    struct FailingWindow final : MemoryWindow {
+        void setFrame1Visible(bool) override { throw std::bad_alloc(); }
+        void Text1SetFocus() override { throw std::runtime_error("the box cannot take the focus"); }
+    } failing;
+    failing.text = u"apple";
+    Command4_Click(state, failing);
+    EXPECT_EQ(state.Direction, 2);
+    EXPECT_FALSE(failing.frameVisible);
+    EXPECT_EQ(state.ClearMode, 1);
+    EXPECT_EQ(failing.caption, kCaptionClear);
+    Command4_Click(state, failing);
+    EXPECT_EQ(failing.text, u"");
+    EXPECT_EQ(state.ResultShown, 0);
+    EXPECT_EQ(state.ClearMode, 0);
+    EXPECT_EQ(failing.caption, kCaptionTranslate);
+    EXPECT_TRUE(failing.errors.empty());
+}
+
+// The input box's handlers have no policy of their own: a failure is reported, and a key the lock
+// could not judge is discarded, so a listing is never typed into by mistake.
+TEST(InputBoxLock, AFailureIsReportedAndTheKeyDiscarded) {
+    struct BrokenBox final : MemoryWindow {
+        bool Text1Empty() const override { throw std::bad_alloc(); }
+        void setText1Text(std::u16string_view) override { throw std::runtime_error("box gone"); }
+    } box;
+    LookupState state;
+    EXPECT_EQ(Text1_KeyPress(state, box, 'a'), KeyVerdict::Discard);
+    EXPECT_FALSE(Text1_DblClick(state, box));
+    ASSERT_EQ(box.errors.size(), 2u);
+    EXPECT_EQ(box.errors[0].number(), 7);
+    EXPECT_EQ(box.errors[1].description(), "内部错误：box gone");
 }
 
 }  // namespace

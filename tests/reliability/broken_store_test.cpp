@@ -110,7 +110,7 @@ TEST_P(BrokenWhileRunning, ConciseLookupReportsTheErrorAndTheProgramGoesOn) {
         ASSERT_NO_THROW(testing::translateAndLookUp(p, u"apple", kConciseExact));
         ASSERT_EQ(p.window.errors.size(), 1u) << "round " << round;
         EXPECT_EQ(p.window.errors.front().number() & 0xFF, GetParam().code)
-            << p.window.errors.front().what();
+            << p.window.errors.front().description();
         EXPECT_FALSE(p.window.errors.front().description().empty());
         // The lookup stopped at the failure: the query stays, nothing beeps, the state is as
         // after any lookup, and "清 除" clears as usual.

@@ -29,8 +29,8 @@ void expectListingOrApology(const Hostile& hostile, const LookupKind& kind) {
 
     int direction = 0;
     ASSERT_NO_THROW(direction = testing::translateAndLookUp(p, hostile.text, kind));
-    for (const StoreError& error : p.window.errors) {
-        ADD_FAILURE() << "reported: " << error.what();
+    for (const RunTimeError& error : p.window.errors) {
+        ADD_FAILURE() << "reported: " << error.description();
     }
     EXPECT_EQ(p.state.Direction, 0);
     EXPECT_EQ(p.state.ResultShown, 1);

@@ -37,6 +37,7 @@ private slots:
         const auto model = modelOver(w);
         model->setText1Text(text.toStdU16String());
         QCOMPARE(q(model->Text1Text()), text);
+        QCOMPARE(model->Text1Empty(), text.isEmpty());
         QCOMPARE(w.operator[]<QPlainTextEdit>("Text1")->document()->blockCount(), linesShown);
     }
 
@@ -127,7 +128,7 @@ private slots:
         const auto model = modelOver(w);
         model->beep();
         QCOMPARE(w.platform.beeps, 1);
-        model->reportError(StoreError(1, "near \"s\": syntax error"));
+        model->reportError(RunTimeError(1, "near \"s\": syntax error"));
         QCOMPARE(w.platform.errors.size(), 1);
         QVERIFY(w.platform.errors.front().contains(QStringLiteral("运行时错误 1")));
         QVERIFY(w.platform.errors.front().contains(QStringLiteral("near \"s\": syntax error")));

@@ -71,7 +71,7 @@ QueryResult QueryCycle::run(std::u16string_view query) {
     }
     result.text = window.Text1Text();
     result.entries = Rs_.entries();
-    for (const StoreError& error : window.errors) {
+    for (const RunTimeError& error : window.errors) {
         result.errors.push_back(StoreReport{error, Rs_.lastStatement()});
     }
     Command4_Click(state, window);

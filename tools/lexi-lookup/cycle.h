@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/store.h"
+#include "core/window_model.h"
 
 namespace moshitong::lexi_lookup {
 
@@ -50,9 +51,9 @@ struct CycleOptions {
     LookupKind lookup = LookupKind::Concise;
 };
 
-// A store failure that the concise lookup reported to the window, with the statement it ran.
+// A failure that the concise lookup reported to the window, with the statement it ran.
 struct StoreReport {
-    StoreError error;
+    RunTimeError error;
     std::optional<Statement> statement;
 };
 
