@@ -7,6 +7,8 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
+#include <utility>
+
 namespace moshitong {
 
 namespace {
@@ -93,6 +95,23 @@ LinkArea::LinkArea(QWidget* parent) : QLabel(parent) {
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
+}
+
+InputBox::InputBox(std::function<bool()> locked, QWidget* parent)
+    : QPlainTextEdit(parent), locked_(std::move(locked)) {
+}
+
+void InputBox::mouseMoveEvent(QMouseEvent* event) {
+    if (!locked_()) {
+        QPlainTextEdit::mouseMoveEvent(event);
+        return;
+    }
+    // A drag starts, and runs to its end, inside this call. For that span the box is not
+    // editable, and Qt offers the text of a box that is not editable as a copy only.
+    const Qt::TextInteractionFlags flags = textInteractionFlags();
+    setTextInteractionFlags(flags & ~Qt::TextEditable);
+    QPlainTextEdit::mouseMoveEvent(event);
+    setTextInteractionFlags(flags);
 }
 
 }  // namespace moshitong

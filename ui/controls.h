@@ -1,12 +1,16 @@
 #pragma once
-// The three controls Qt has no ready-made widget for: the graphical button (face colour, picture
-// and caption), the rectangle shape that outlines the lookup panel, and the transparent link area.
+// The controls Qt has no ready-made widget for: the graphical button (face colour, picture and
+// caption), the rectangle shape that outlines the lookup panel, the transparent link area, and the
+// input box whose locked text cannot be dragged away.
 
 #include <QColor>
 #include <QLabel>
 #include <QPixmap>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QWidget>
+
+#include <functional>
 
 namespace moshitong {
 
@@ -43,6 +47,20 @@ class LinkArea final : public QLabel {
     Q_OBJECT
 public:
     explicit LinkArea(QWidget* parent);
+};
+
+// A plain-text box that offers text dragged out of it as a copy only while `locked` holds. A box
+// offers a move by default, and a program that takes the move deletes the text from the box.
+class InputBox final : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    InputBox(std::function<bool()> locked, QWidget* parent);
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    std::function<bool()> locked_;
 };
 
 }  // namespace moshitong

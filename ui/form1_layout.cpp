@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 
+#include "lookup/handlers.h"
 #include "ui/controls.h"
 #include "ui/fonts.h"
 #include "ui/form1.h"
@@ -75,7 +76,8 @@ Form1::~Form1() = default;
 void Form1::buildControls() {
     // Created in tab order; a later sibling lies above an earlier one, which puts the panel
     // Frame1 above the part of Text1 it covers.
-    Text1 = place(new QPlainTextEdit(this), "Text1", twipsRect(480, 430, 4575, 2430));
+    Text1 = place(new InputBox([this] { return !Text1TakesText(state_, *window_); }, this), "Text1",
+                  twipsRect(480, 430, 4575, 2430));
     Text1->setFont(songFont(10.5));
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -4,6 +4,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>
+#include <QDrag>
 #include <QInputMethodEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -224,6 +225,38 @@ private slots:
         const bool takes = state != Box::ListingShown;
         QCOMPARE(outcome.draggedOver, takes);
         QCOMPARE(outcome.dropped, takes);
+    }
+
+    void dragOutOfTheBox_data() { dropIsRefusedWhileTheListingIsShown_data(); }
+    // Text dragged out of a listing is offered as a copy only: a program that takes a move
+    // would otherwise cut it out of the listing and leave an emptied box that unlocks.
+    void dragOutOfTheBox() {
+        QFETCH(Box, state);
+        ShownForm w;
+        QVERIFY(bringTo(w, state));
+        QPlainTextEdit* text1 = text1Of(w);
+        if (text1->toPlainText().isEmpty()) {
+            QTest::keyClicks(text1, QStringLiteral("ink"));
+        }
+        QTest::keyClick(text1, Qt::Key_Home, Qt::ControlModifier);
+        QTest::keyClick(text1, Qt::Key_End, Qt::ControlModifier | Qt::ShiftModifier);
+        const QString before = text1->toPlainText();
+        QTextCursor inSelection(text1->document());
+        inSelection.setPosition(2);
+        const QPoint grab = text1->cursorRect(inSelection).center();
+        const QPoint away = grab + QPoint(100, 40);
+        QWidget* viewport = text1->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, {}, grab);
+        QTest::mouseMove(viewport, away);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, away);
+        // The drag is left for deletion once it has ended, so it can still be asked what it
+        // offered.
+        const auto* drag = text1->findChild<QDrag*>();
+        QVERIFY(drag != nullptr);
+        const bool locked = state == Box::ListingShown;
+        QCOMPARE(drag->supportedActions().testFlag(Qt::MoveAction), !locked);
+        QCOMPARE(drag->defaultAction(), locked ? Qt::CopyAction : Qt::MoveAction);
+        QCOMPARE(text1->toPlainText(), before);
     }
 
     void compositionShowsOnlyWhereTheCommitWillLand_data() {
