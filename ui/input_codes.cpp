@@ -99,9 +99,10 @@ int characterCodeOf(const QKeyEvent& event) {
     const bool control = modifiers & Qt::ControlModifier;
     const bool alt = modifiers & Qt::AltModifier;
     const int key = event.key();
-    // Ctrl+A .. Ctrl+Z type the control characters 1 .. 26, whatever text the platform
-    // attached to the event (X11 sends them, synthesized events often do not).
-    if (control && !alt && key >= Qt::Key_A && key <= Qt::Key_Z) {
+    // Ctrl+A .. Ctrl+Z, Ctrl+[, Ctrl+\ and Ctrl+] type the control characters 1 .. 29 (so
+    // Ctrl+[ is an Esc), whatever text the platform attached to the event (X11 sends them,
+    // synthesized events often do not). Qt numbers these keys as ASCII does, one run.
+    if (control && !alt && key >= Qt::Key_A && key <= Qt::Key_BracketRight) {
         return key - Qt::Key_A + 1;
     }
     // Before the Alt rule: some platforms bind Alt+Backspace to undo.

@@ -176,6 +176,15 @@ private slots:
             << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ControlModifier) << "\x16" << 86 << 22;
         QTest::newRow("Ctrl+V without text")
             << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ControlModifier) << "" << 86 << 22;
+        // The three Ctrl combinations past Z type on up to 29; Ctrl+[ is an Esc.
+        QTest::newRow("Ctrl+[ is an Esc")
+            << int(Qt::Key_BracketLeft) << Qt::KeyboardModifiers(Qt::ControlModifier) << "\x1b" << 0
+            << 27;
+        QTest::newRow("Ctrl+\\ without text")
+            << int(Qt::Key_Backslash) << Qt::KeyboardModifiers(Qt::ControlModifier) << "" << 0
+            << 28;
+        QTest::newRow("Ctrl+]") << int(Qt::Key_BracketRight)
+                                << Qt::KeyboardModifiers(Qt::ControlModifier) << "\x1d" << 0 << 29;
         QTest::newRow("Ctrl+Shift+C")
             << int(Qt::Key_C) << (Qt::ControlModifier | Qt::ShiftModifier) << "" << 67 << 3;
         // Other keys bound to the editing commands type their Ctrl shortcut's character.
