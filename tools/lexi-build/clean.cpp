@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "tools/lexi-build/utf8.h"
+#include "core/text.h"
 
 namespace moshitong::builder {
 
@@ -44,7 +44,7 @@ std::optional<char32_t> numericEntity(std::string_view body) {
     unsigned long value = 0;
     const auto [end, error] = std::from_chars(body.data(), body.data() + body.size(), value, base);
     if (body.empty() || error != std::errc{} || end != body.data() + body.size() || value == 0 ||
-        value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        value > 0x10FFFF || isSurrogate(static_cast<char32_t>(value))) {
         return std::nullopt;
     }
     return static_cast<char32_t>(value);
@@ -282,26 +282,26 @@ std::vector<std::string> joinWrappedLines(std::vector<std::string> lines) {
     return out;
 }
 
-std::string joinLines(const std::vector<std::string>& lines) {
+std::string join(const std::vector<std::string>& items, std::string_view separator) {
     std::string out;
-    for (const std::string& line : lines) {
+    for (const std::string& item : items) {
         if (!out.empty()) {
-            out += kLineBreak;
+            out += separator;
         }
-        out += line;
+        out += item;
     }
     return out;
 }
 
 std::string cleanText(std::string_view raw) {
-    return joinLines(cleanLines(raw));
+    return join(cleanLines(raw), kLineBreak);
 }
 
 std::string normalisePhonetic(std::string_view raw) {
     const std::string text = unescapeBackslashes(raw);
     std::string out;
     for (std::size_t pos = 0; pos < text.size();) {
-        const char32_t c = decodeUtf8(text, pos);
+        const char32_t c = decodeUtf8(text, pos).value_or(kReplacementCharacter);
         if (c == U'[' || c == U']' || c == U'/' || c == U'\r' || c == U'\n') {
             continue;
         }

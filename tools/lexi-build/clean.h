@@ -28,7 +28,8 @@ std::vector<std::string> cleanLines(std::string_view raw);
 // (a part of speech such as "n." or "v", an example "> ", a numbered sense) is joined to it.
 std::vector<std::string> joinWrappedLines(std::vector<std::string> lines);
 
-std::string joinLines(const std::vector<std::string>& lines);
+// The items with `separator` between them; none goes before the first non-empty item.
+std::string join(const std::vector<std::string>& items, std::string_view separator);
 
 // cleanLines joined by CR LF; empty when the field holds nothing but breaks and spaces.
 std::string cleanText(std::string_view raw);

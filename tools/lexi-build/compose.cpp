@@ -5,9 +5,9 @@
 #include <tuple>
 #include <unordered_map>
 
+#include "core/text.h"
 #include "tools/lexi-build/clean.h"
 #include "tools/lexi-build/pinyin.h"
-#include "tools/lexi-build/utf8.h"
 
 namespace moshitong::builder {
 
@@ -35,17 +35,6 @@ std::string asciiLower(std::string_view text) {
     std::transform(out.begin(), out.end(), out.begin(), [](char c) {
         return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
     });
-    return out;
-}
-
-std::string join(const std::vector<std::string>& items, std::string_view separator) {
-    std::string out;
-    for (const std::string& item : items) {
-        if (!out.empty()) {
-            out += separator;
-        }
-        out += item;
-    }
     return out;
 }
 
@@ -354,13 +343,14 @@ std::vector<Row> groupRows(std::vector<Group> groups, const Cedict& cedict, Side
         for (const CedictEntry* entry : group.entries) {
             lines.push_back(readingLine(*entry, cedict, side));
         }
-        rows.push_back({group.headword, joinLines(lines)});
+        rows.push_back({group.headword, join(lines, kLineBreak)});
     }
     return rows;
 }
 
 std::string explanationWith(const EcdictEntry& entry, std::vector<std::string> translation) {
-    const std::string lemma = lemmaLine(parseExchange(entry.exchange), joinLines(translation));
+    const std::string lemma =
+        lemmaLine(parseExchange(entry.exchange), join(translation, kLineBreak));
     std::vector<std::string> lines;
     const std::string phonetic = normalisePhonetic(entry.phonetic);
     if (!phonetic.empty()) {
@@ -378,7 +368,7 @@ std::string explanationWith(const EcdictEntry& entry, std::vector<std::string> t
             lines.push_back(std::move(line));
         }
     }
-    return joinLines(lines);
+    return join(lines, kLineBreak);
 }
 
 }  // namespace
@@ -494,8 +484,8 @@ std::vector<Row> conciseRows(const std::vector<EcdictEntry>& entries, const Cedi
         const std::string translation =
             own != byWord.end() ? cleanText(own->second->translation) : "";
         const long rank = own != byWord.end() ? own->second->bestRank() : 0;
-        rows.push_back(
-            ranked({form, translation.empty() ? joinLines(formLines[form]) : translation}, rank));
+        rows.push_back(ranked(
+            {form, translation.empty() ? join(formLines[form], kLineBreak) : translation}, rank));
     }
     return inEnglishOrder(std::move(rows));
 }
