@@ -23,15 +23,16 @@ std::u16string removeAll(std::u16string_view text, char16_t unit) {
     return out;
 }
 
-std::u16string removeCrLfPairs(std::u16string_view text) {
+std::u16string replaceCrLfPairs(std::u16string_view text, std::u16string_view replacement) {
     std::u16string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            out += replacement;
             ++i;
-            continue;
+        } else {
+            out += text[i];
         }
-        out += text[i];
     }
     return out;
 }

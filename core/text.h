@@ -11,8 +11,11 @@ namespace moshitong {
 inline constexpr std::u16string_view kCrLf = u"\r\n";
 
 std::u16string removeAll(std::u16string_view text, char16_t unit);
-// Removes every carriage return + line feed pair; a CR or LF standing alone stays.
-std::u16string removeCrLfPairs(std::u16string_view text);
+// Replaces every carriage return + line feed pair; a CR or LF standing alone stays.
+std::u16string replaceCrLfPairs(std::u16string_view text, std::u16string_view replacement);
+inline std::u16string removeCrLfPairs(std::u16string_view text) {
+    return replaceCrLfPairs(text, u"");
+}
 // Removes U+0020 at both ends only.
 std::u16string trimSpaces(std::u16string_view text);
 // Removes U+0020 and the ideographic space U+3000 at both ends.

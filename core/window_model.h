@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "store.h"
+#include "core/schema.h"
 
 namespace moshitong {
 

@@ -49,18 +49,6 @@ std::string jsonOptional(const std::optional<std::u16string>& value) {
     return value ? jsonString(*value) : "null";
 }
 
-std::u16string crLfToLf(std::u16string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-            continue;
-        }
-        out += text[i];
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string jsonString(std::u16string_view text) {
@@ -84,7 +72,7 @@ std::string jsonString(std::u16string_view text) {
 }
 
 std::string formatPlain(const QueryResult& result) {
-    return toUtf8(crLfToLf(result.text)) + "\n\n";
+    return toUtf8(replaceCrLfPairs(result.text, u"\n")) + "\n\n";
 }
 
 std::string formatJson(const QueryResult& result) {
