@@ -253,18 +253,10 @@ std::vector<std::string> cleanLines(std::string_view raw) {
         text = decodeEntities(text);
     }
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line =
-            collapseSpaces(trimLine(std::string_view(text).substr(start, end - start)));
-        if (!line.empty()) {
+    for (const std::string_view piece : split(text, "\r\n")) {
+        if (std::string line = collapseSpaces(trimLine(piece)); !line.empty()) {
             lines.push_back(std::move(line));
         }
-        start = end + 1;
     }
     return lines;
 }
@@ -280,6 +272,18 @@ std::vector<std::string> joinWrappedLines(std::vector<std::string> lines) {
         }
     }
     return out;
+}
+
+std::vector<std::string_view> split(std::string_view text, std::string_view delimiters) {
+    std::vector<std::string_view> pieces;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = std::min(text.find_first_of(delimiters, start), text.size());
+        pieces.push_back(text.substr(start, end - start));
+        if (end == text.size()) {
+            return pieces;
+        }
+        start = end + 1;
+    }
 }
 
 std::string join(const std::vector<std::string>& items, std::string_view separator) {

@@ -39,19 +39,8 @@ std::string asciiLower(std::string_view text) {
 }
 
 bool hasTag(const EcdictEntry& entry, std::string_view tag) {
-    std::size_t start = 0;
-    const std::string_view tags = entry.tag;
-    while (start < tags.size()) {
-        std::size_t end = tags.find(' ', start);
-        if (end == std::string_view::npos) {
-            end = tags.size();
-        }
-        if (tags.substr(start, end - start) == tag) {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
+    const std::vector<std::string_view> tags = split(entry.tag, " ");
+    return std::find(tags.begin(), tags.end(), tag) != tags.end();
 }
 
 std::string rankingLine(const EcdictEntry& entry) {
@@ -214,13 +203,7 @@ std::vector<std::string> glossesOf(std::string_view sense) {
         depth -= (c == ')' && depth > 0) ? 1 : 0;
     }
     std::vector<std::string> glosses;
-    std::size_t start = 0;
-    while (start <= stripped.size()) {
-        std::size_t end = stripped.find_first_of(";,", start);
-        if (end == std::string::npos) {
-            end = stripped.size();
-        }
-        std::string_view gloss = std::string_view(stripped).substr(start, end - start);
+    for (std::string_view gloss : split(stripped, ";,")) {
         while (!gloss.empty() && gloss.front() == ' ') {
             gloss.remove_prefix(1);
         }
@@ -234,7 +217,6 @@ std::vector<std::string> glossesOf(std::string_view sense) {
         if (!key.empty()) {
             glosses.push_back(key);
         }
-        start = end + 1;
     }
     return glosses;
 }
