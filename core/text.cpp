@@ -6,6 +6,13 @@ namespace moshitong {
 
 namespace {
 
+bool isHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool isLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
 template <typename Pred>
 std::u16string trimIf(std::u16string_view text, Pred isSpace) {
     const auto first = std::find_if_not(text.begin(), text.end(), isSpace);

@@ -27,12 +27,6 @@ bool isDoubleByteInGbk(char16_t unit) noexcept;
 
 inline constexpr char32_t kReplacementCharacter = U'\uFFFD';
 
-constexpr bool isHighSurrogate(char32_t unit) noexcept {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-constexpr bool isLowSurrogate(char32_t unit) noexcept {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
 constexpr bool isSurrogate(char32_t unit) noexcept {
     return unit >= 0xD800 && unit <= 0xDFFF;
 }
