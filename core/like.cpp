@@ -189,8 +189,8 @@ char32_t readLikeCharacter(std::string_view text, std::size_t& at) {
     while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80) {
         c = (c << 6) + (0x3F & static_cast<unsigned char>(text[at++]));
     }
-    if (c < 0x80 || (c & 0xFFFFF800) == 0xD800 || (c & 0xFFFFFFFE) == 0xFFFE) {
-        c = 0xFFFD;
+    if (c < 0x80 || isSurrogate(c) || (c & 0xFFFFFFFE) == 0xFFFE) {
+        c = kReplacementCharacter;
     }
     return c;
 }

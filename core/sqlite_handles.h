@@ -1,50 +1,57 @@
 #pragma once
-// SQLite handles and checks shared by the store and its substring index (not part of the store's
-// interface). Binds count from 1, result columns from 0.
+// SQLite handles and checks for every piece of code that talks to a store: the read-only store
+// and its substring index, and the builder that writes stores. Each failing call throws a
+// StoreError with SQLite's number and message. Binds count from 1, result columns from 0.
+// Callers that need SQLite's constants include <sqlite3.h> themselves; this header does not, so
+// the store's interface can hold a handle without bringing SQLite along.
 
-#include <sqlite3.h>
-
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
-#include "core/store.h"
+#include "core/schema.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
 
 namespace moshitong::sqlite {
 
+struct DatabaseCloser {
+    void operator()(sqlite3* db) const noexcept;
+};
+using DatabaseHandle = std::unique_ptr<sqlite3, DatabaseCloser>;
+
 struct StatementFinalizer {
-    void operator()(sqlite3_stmt* statement) const noexcept { sqlite3_finalize(statement); }
+    void operator()(sqlite3_stmt* statement) const noexcept;
 };
 using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
-// The store's own number and text for the last failure on `db`; `code` when there is no `db`.
-[[noreturn]] inline void throwStoreError(sqlite3* db, int code = SQLITE_ERROR) {
-    if (db == nullptr) {
-        throw StoreError(code, sqlite3_errstr(code));
-    }
-    throw StoreError(sqlite3_extended_errcode(db), sqlite3_errmsg(db));
-}
+// The store's own number and text for the last failure on `db`.
+[[noreturn]] void throwStoreError(sqlite3* db);
+// As above; `code` and its standard text when there is no `db`.
+[[noreturn]] void throwStoreError(sqlite3* db, int code);
+
+// `flags` as for sqlite3_open_v2. Extended result codes are on.
+DatabaseHandle open(const std::filesystem::path& file, int flags);
+
+// Runs statements that return no rows.
+void exec(sqlite3* db, const std::string& sql);
 
 // `flags` as for sqlite3_prepare_v3: SQLITE_PREPARE_PERSISTENT for statements kept for reuse.
-inline StatementHandle prepare(sqlite3* db, const std::string& sql, unsigned flags = 0) {
-    sqlite3_stmt* raw = nullptr;
-    const int rc =
-        sqlite3_prepare_v3(db, sql.c_str(), static_cast<int>(sql.size()), flags, &raw, nullptr);
-    StatementHandle statement(raw);
-    if (rc != SQLITE_OK) {
-        throwStoreError(db, rc);
-    }
-    return statement;
-}
+StatementHandle prepare(sqlite3* db, const std::string& sql, unsigned flags = 0);
+
+// Empty text binds as empty text, never as Null.
+void bindText(sqlite3_stmt* statement, int index, std::u16string_view text);
+void bindText(sqlite3_stmt* statement, int index, std::string_view utf8);
+void bindBlob(sqlite3_stmt* statement, int index, std::string_view bytes);
+void bindInt(sqlite3_stmt* statement, int index, long long value);
+
+// One step: true with a row to read, false when the statement is done.
+bool step(sqlite3_stmt* statement);
 
 // A text column of the current row; Null stays distinct from empty text.
-inline std::optional<std::u16string> columnText(sqlite3_stmt* statement, int column) {
-    if (sqlite3_column_type(statement, column) == SQLITE_NULL) {
-        return std::nullopt;
-    }
-    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(statement, column));
-    const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes16(statement, column));
-    return text == nullptr ? std::u16string{} : std::u16string(text, bytes / sizeof(char16_t));
-}
+std::optional<std::u16string> columnText(sqlite3_stmt* statement, int column);
 
 }  // namespace moshitong::sqlite

@@ -1,13 +1,10 @@
 #include "core/store.h"
 
 #include <sqlite3.h>
-#include <unistd.h>
 
-#include <array>
 #include <system_error>
 
 #include "core/like.h"
-#include "core/sqlite_handles.h"
 #include "core/substring_index.h"
 #include "core/text.h"
 
@@ -15,38 +12,11 @@ namespace moshitong {
 
 namespace {
 
-using sqlite::columnText;
-using sqlite::prepare;
-using sqlite::StatementHandle;
-using sqlite::throwStoreError;
-
 [[noreturn]] void throwMisuse(std::string description) {
     throw StoreError(SQLITE_MISUSE, std::move(description));
 }
 
 }  // namespace
-
-StoreError::StoreError(int number, std::string description)
-    : std::runtime_error("error " + std::to_string(number) + ": " + description),
-      number_(number),
-      description_(std::move(description)) {
-}
-
-std::u16string_view tableName(Table table) {
-    switch (table) {
-        case Table::Concise:
-            return u"简明英语单词";
-        case Table::English:
-            return u"英语单词";
-        case Table::Chinese:
-            return u"汉语单词";
-    }
-    return {};
-}
-
-std::u16string_view columnName(Column column) {
-    return column == Column::Word ? std::u16string_view(u"单词") : std::u16string_view(u"解释");
-}
 
 std::u16string Statement::literal() const {
     std::u16string sql = u"select*from ";
@@ -67,8 +37,8 @@ std::u16string Statement::literal() const {
 }
 
 std::string boundSql(const Statement& statement) {
-    std::string sql = "SELECT 单词, 解释 FROM " + toUtf8(tableName(statement.table)) + " WHERE " +
-                      toUtf8(columnName(statement.column));
+    std::string sql = "SELECT " + rowColumnsSql() + " FROM " + tableNameUtf8(statement.table) +
+                      " WHERE " + columnNameUtf8(statement.column);
     // An exact match compares ASCII case-insensitively, whatever collation the file declares; the
     // user's % and _ keep their wildcard meaning in a substring search only. Rows come back in
     // insertion order: an index must never decide the order.
@@ -77,63 +47,50 @@ std::string boundSql(const Statement& statement) {
     return sql;
 }
 
-void Connection::Closer::operator()(sqlite3* db) const noexcept {
-    sqlite3_close_v2(db);
+namespace {
+
+// The rows of the plain statement, the user's text bound as ?1.
+std::vector<StoreRow> readRows(Connection& Conn, const Statement& source) {
+    const sqlite::StatementHandle statement = sqlite::prepare(Conn.handle(), boundSql(source));
+    sqlite::bindText(statement.get(), 1, source.text);
+    std::vector<StoreRow> rows;
+    while (sqlite::step(statement.get())) {
+        rows.push_back(StoreRow{sqlite::columnText(statement.get(), 0),
+                                sqlite::columnText(statement.get(), 1)});
+    }
+    return rows;
 }
+
+}  // namespace
 
 Connection::Connection() = default;
 Connection::~Connection() = default;
 Connection::Connection(Connection&&) noexcept = default;
 Connection& Connection::operator=(Connection&&) noexcept = default;
 
-namespace {
-
-// Slot of each searchable column in the connection's index cache; -1 for columns never searched.
-int indexSlot(Table table, Column column) {
-    if (table == Table::Concise) {
-        return column == Column::Word ? 0 : 1;
-    }
-    if (column != Column::Word) {
-        return -1;
-    }
-    return table == Table::English ? 2 : 3;
-}
-constexpr int kIndexSlots = 4;
-
-}  // namespace
-
 SubstringIndex* Connection::substringIndex(Table table, Column column) {
-    const int slot = indexSlot(table, column);
-    if (!indexEnabled_ || !db_ || slot < 0) {
+    const auto slot = indexedSlot(table, column);
+    if (!indexEnabled_ || !db_ || !slot) {
         return nullptr;
     }
-    if (!indexes_) {
-        indexes_ = std::make_unique<IndexSlot[]>(kIndexSlots);
-    }
-    IndexSlot& entry = indexes_[slot];
+    IndexSlot& entry = indexes_[*slot];
     if (!entry.probed) {
-        entry.index = SubstringIndex::open(db_.get(), table, column);
+        entry.index = SubstringIndex::open(db_.get(), kIndexedColumns[*slot]);
         entry.probed = true;
     }
     return entry.index.get();
 }
 
 void Connection::Open(const std::filesystem::path& file) {
-    sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(file.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-    std::unique_ptr<sqlite3, Closer> db(raw);
-    if (rc != SQLITE_OK) {
-        throwStoreError(db.get(), rc);
-    }
-    sqlite3_extended_result_codes(db.get(), 1);
+    sqlite::DatabaseHandle db = sqlite::open(file, SQLITE_OPEN_READONLY);
     // The store is the only file this connection may touch: with no database attachable, neither
     // ATTACH nor VACUUM INTO can create another, read-only connection or not.
     sqlite3_limit(db.get(), SQLITE_LIMIT_ATTACHED, 0);
     // A query may be longer than SQLite's LIKE accepts, or hold a NUL; ours takes both.
     if (const int installed = installLike(db.get()); installed != SQLITE_OK) {
-        throwStoreError(db.get(), installed);
+        sqlite::throwStoreError(db.get(), installed);
     }
-    indexes_.reset();
+    indexes_ = {};
     db_ = std::move(db);
     path_ = file;
 }
@@ -145,37 +102,13 @@ void SqliteRecordset::Open(const Statement& source, Connection& Conn) {
     if (!Conn.isOpen()) {
         throwMisuse("the connection is not open");
     }
+    std::optional<std::vector<StoreRow>> indexed;
     if (source.match == Match::Substring) {
         if (SubstringIndex* index = Conn.substringIndex(source.table, source.column)) {
-            if (auto rows = index->search(source.text)) {
-                rows_ = std::move(*rows);
-                current_ = 0;
-                open_ = true;
-                return;
-            }
+            indexed = index->search(source.text);
         }
     }
-    sqlite3* db = Conn.handle();
-    const StatementHandle statement = prepare(db, boundSql(source));
-    const auto bytes = static_cast<int>(source.text.size() * sizeof(char16_t));
-    // An empty text must bind as empty text, not as Null: a null pointer would bind Null.
-    const char16_t* text = source.text.empty() ? u"" : source.text.data();
-    if (const int rc = sqlite3_bind_text16(statement.get(), 1, text, bytes, SQLITE_TRANSIENT);
-        rc != SQLITE_OK) {
-        throwStoreError(db, rc);
-    }
-    std::vector<StoreRow> rows;
-    for (;;) {
-        const int rc = sqlite3_step(statement.get());
-        if (rc == SQLITE_DONE) {
-            break;
-        }
-        if (rc != SQLITE_ROW) {
-            throwStoreError(db, rc);
-        }
-        rows.push_back(StoreRow{columnText(statement.get(), 0), columnText(statement.get(), 1)});
-    }
-    rows_ = std::move(rows);
+    rows_ = indexed ? std::move(*indexed) : readRows(Conn, source);
     current_ = 0;
     open_ = true;
 }
@@ -246,12 +179,10 @@ void OpenDictionary(Connection& Conn, const std::filesystem::path& file) {
     opened.Open(file);
     // Preparing reads the schema, so a file that is no database, or lacks a table or a column,
     // fails here instead of at the user's first lookup.
-    for (const Table table : {Table::Concise, Table::English, Table::Chinese}) {
-        const std::string sql = "SELECT 单词, 解释 FROM " + toUtf8(tableName(table)) + " LIMIT 0";
-        const StatementHandle statement = prepare(opened.handle(), sql);
-        if (const int rc = sqlite3_step(statement.get()); rc != SQLITE_DONE && rc != SQLITE_ROW) {
-            throwStoreError(opened.handle(), rc);
-        }
+    for (const Table table : kTables) {
+        const std::string sql =
+            "SELECT " + rowColumnsSql() + " FROM " + tableNameUtf8(table) + " LIMIT 0";
+        sqlite::step(sqlite::prepare(opened.handle(), sql).get());
     }
     Conn = std::move(opened);
 }

@@ -6,37 +6,18 @@
 // User text never becomes part of SQL text; it is always bound as a parameter, so a quote or a
 // semicolon typed into the box is just a character of the query.
 
+#include <array>
 #include <filesystem>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
-struct sqlite3;
+#include "core/schema.h"
+#include "core/sqlite_handles.h"
 
 namespace moshitong {
-
-// A failing store operation. `number()` is the store's error number (an SQLite result code, or
-// SQLITE_MISUSE for operations on a recordset in the wrong state) and `description()` its text.
-class StoreError : public std::runtime_error {
-public:
-    StoreError(int number, std::string description);
-    int number() const noexcept { return number_; }
-    const std::string& description() const noexcept { return description_; }
-
-private:
-    int number_;
-    std::string description_;
-};
-
-enum class Table { Concise, English, Chinese };  // 简明英语单词, 英语单词, 汉语单词
-enum class Column { Word, Explanation };         // 单词, 解释
-enum class Match { Exact, Substring };
-
-std::u16string_view tableName(Table table);
-std::u16string_view columnName(Column column);
 
 // One lookup statement as a value. The user's text stays data; `literal()` renders the statement
 // in the classic concatenated form ("select*from 英语单词 where 单词 = 'apple'") for tests and
@@ -49,15 +30,6 @@ struct Statement {
 
     std::u16string literal() const;
     bool operator==(const Statement&) const = default;
-};
-
-// Every lookup lists at most this many entries, so no caller can observe more rows.
-inline constexpr long kRowCap = 101;
-
-// One row as a lookup reads it; Null is std::nullopt, distinct from empty text.
-struct StoreRow {
-    std::optional<std::u16string> word;
-    std::optional<std::u16string> explanation;
 };
 
 class SubstringIndex;
@@ -83,17 +55,14 @@ public:
     void setSubstringIndexEnabled(bool enabled) noexcept { indexEnabled_ = enabled; }
 
 private:
-    struct Closer {
-        void operator()(sqlite3* db) const noexcept;
-    };
     struct IndexSlot {
         bool probed = false;
         std::unique_ptr<SubstringIndex> index;
     };
-    std::unique_ptr<sqlite3, Closer> db_;
+    sqlite::DatabaseHandle db_;
     std::filesystem::path path_;
     // Declared after db_: the indexes' statements are finalized before the database is closed.
-    std::unique_ptr<IndexSlot[]> indexes_;
+    std::array<IndexSlot, kIndexedColumns.size()> indexes_;
     bool indexEnabled_ = true;
 };
 

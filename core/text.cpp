@@ -6,23 +6,11 @@ namespace moshitong {
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
 bool isHighSurrogate(char16_t unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;
 }
 bool isLowSurrogate(char16_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-void appendUtf16(std::u16string& out, char32_t cp) {
-    if (cp < 0x10000) {
-        out += static_cast<char16_t>(cp);
-    } else {
-        cp -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (cp >> 10));
-        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-    }
 }
 
 template <typename Pred>
@@ -42,15 +30,16 @@ std::u16string removeAll(std::u16string_view text, char16_t unit) {
     return out;
 }
 
-std::u16string removeCrLfPairs(std::u16string_view text) {
+std::u16string replaceCrLfPairs(std::u16string_view text, std::u16string_view replacement) {
     std::u16string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+            out += replacement;
             ++i;
-            continue;
+        } else {
+            out += text[i];
         }
-        out += text[i];
     }
     return out;
 }
@@ -63,26 +52,39 @@ std::u16string trimQuerySpaces(std::u16string_view text) {
     return trimIf(text, [](char16_t c) { return c == u' ' || c == u'\u3000'; });
 }
 
+std::optional<char32_t> decodeUtf16(std::u16string_view text, std::size_t& at) noexcept {
+    const char16_t unit = text[at++];
+    if (isHighSurrogate(unit) && at < text.size() && isLowSurrogate(text[at])) {
+        return 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[at++] - 0xDC00);
+    }
+    if (isSurrogate(unit)) {
+        return std::nullopt;
+    }
+    return unit;
+}
+
+void appendUtf16(std::u16string& out, char32_t cp) {
+    if (cp < 0x10000) {
+        out += static_cast<char16_t>(cp);
+    } else {
+        cp -= 0x10000;
+        out += static_cast<char16_t>(0xD800 + (cp >> 10));
+        out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    }
+}
+
 std::string toUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size() * 3);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i];
-        if (isHighSurrogate(unit) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-            appendUtf8(out, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00));
-            ++i;
-        } else if (isHighSurrogate(unit) || isLowSurrogate(unit)) {
-            appendUtf8(out, kReplacement);
-        } else {
-            appendUtf8(out, unit);
-        }
+    for (std::size_t at = 0; at < text.size();) {
+        appendUtf8(out, decodeUtf16(text, at).value_or(kReplacementCharacter));
     }
     return out;
 }
 
 void appendUtf8(std::string& out, char32_t cp) {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        cp = kReplacement;
+    if (cp > 0x10FFFF || isSurrogate(cp)) {
+        cp = kReplacementCharacter;
     }
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -122,7 +124,7 @@ std::optional<char32_t> decodeUtf8(std::string_view text, std::size_t& at) noexc
         valid = (next & 0xC0) == 0x80;
         cp = (cp << 6) | (next & 0x3F);
     }
-    valid = valid && cp >= minimum && cp <= 0x10FFFF && !(cp >= 0xD800 && cp <= 0xDFFF);
+    valid = valid && cp >= minimum && cp <= 0x10FFFF && !isSurrogate(cp);
     if (!valid) {
         ++at;
         return std::nullopt;
@@ -136,9 +138,17 @@ std::u16string fromUtf8(std::string_view text) {
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
         // One replacement per bad byte keeps the rest of the line readable.
-        appendUtf16(out, decodeUtf8(text, at).value_or(kReplacement));
+        appendUtf16(out, decodeUtf8(text, at).value_or(kReplacementCharacter));
     }
     return out;
+}
+
+std::size_t countCodePoints(std::string_view text) {
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < text.size(); ++count) {
+        decodeUtf8(text, at);
+    }
+    return count;
 }
 
 }  // namespace moshitong

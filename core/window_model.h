@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "store.h"
+#include "core/schema.h"
 
 namespace moshitong {
 

@@ -128,7 +128,7 @@ void clean(std::string_view text) {
     }
     require(!valid || validUtf8(decodeEntities(text)), "decoded entities are UTF-8");
     require(!valid || validUtf8(normalisePhonetic(text)), "a normalised phonetic is UTF-8");
-    require(!valid || validUtf8(joinLines(joinWrappedLines(cleanLines(text)))),
+    require(!valid || validUtf8(join(joinWrappedLines(cleanLines(text)), kLineBreak)),
             "joined lines are UTF-8");
 }
 

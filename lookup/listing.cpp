@@ -1,25 +1,7 @@
-#include "core/text.h"
+#include "lookup/entry.h"
 #include "lookup/handlers.h"
 
 namespace moshitong {
-
-namespace {
-
-// One entry: an empty line, the headword, a blank line, the explanation, a blank line and the
-// separator. A Null field adds nothing, but its line stays.
-void appendEntry(std::u16string& out, const std::optional<std::u16string>& word,
-                 const std::optional<std::u16string>& explanation) {
-    out += kCrLf;
-    out += word.value_or(u"");
-    out += kCrLf;
-    out += kCrLf;
-    out += explanation.value_or(u"");
-    out += kCrLf;
-    out += kCrLf;
-    out += kSeparator;
-}
-
-}  // namespace
 
 void ResultListing(Recordset& Rs, WindowModel& window) {
     // Built in memory and written once: the box shows what entry-by-entry appends would show,
@@ -28,9 +10,7 @@ void ResultListing(Recordset& Rs, WindowModel& window) {
     try {
         const long n = Rs.RecordCount();
         for (long i = 1; i <= n; ++i) {
-            const auto word = Rs.Field(columnName(Column::Word));
-            const auto explanation = Rs.Field(columnName(Column::Explanation));
-            appendEntry(out, word, explanation);
+            appendEntry(out, Rs, [](auto&& head) { head(); });
             Rs.MoveNext();
             if (i >= kRowCap) {
                 break;

@@ -1,4 +1,5 @@
 #include "core/text.h"
+#include "lookup/entry.h"
 #include "lookup/failure.h"
 #include "lookup/handlers.h"
 
@@ -33,20 +34,7 @@ bool openStatement(const Session& s, const Branch& branch) {
 
 // One pass of the loop body; false when the loop must stop after it.
 bool listEntry(const Session& s, std::u16string& out, long i) {
-    attempt([&] {
-        const auto word = s.Rs.Field(columnName(Column::Word));
-        const auto explanation = s.Rs.Field(columnName(Column::Explanation));
-        // Built completely before it is appended: a failing read drops the whole first piece.
-        std::u16string piece{kCrLf};
-        piece += word.value_or(u"");
-        piece += kCrLf;
-        piece += kCrLf;
-        piece += explanation.value_or(u"");
-        out += piece;
-    });
-    out += kCrLf;
-    out += kCrLf;
-    out += kSeparator;
+    appendEntry(out, s.Rs, [](auto&& head) { attempt(head); });
     attempt([&] { s.Rs.MoveNext(); });
     return i < kRowCap;
 }

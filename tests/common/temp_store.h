@@ -59,7 +59,7 @@ inline void writeStore(const std::filesystem::path& file, const std::vector<Temp
         sqlite3_close(db);
         throw std::runtime_error("cannot create " + file.string());
     }
-    execOrThrow(db, kSchemaSql);
+    execOrThrow(db, createTablesSql());
     execOrThrow(db, "BEGIN");
     for (const TempRow& row : rows) {
         const std::string sql = "INSERT INTO " + toUtf8(tableName(row.table)) + " VALUES (?1, ?2)";
@@ -83,7 +83,7 @@ inline void writeStore(const std::filesystem::path& file, const std::vector<Temp
         }
     }
     execOrThrow(db, "COMMIT");
-    execOrThrow(db, kIndexSql);
+    execOrThrow(db, createIndexesSql());
     sqlite3_close(db);
 }
 

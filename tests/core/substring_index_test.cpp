@@ -3,9 +3,11 @@
 
 #include <random>
 
+#include "core/sqlite_handles.h"
 #include "core/substring_index.h"
 #include "core/text.h"
 #include "tests/common/temp_store.h"
+#include "tools/lexi-build/gram_writer.h"
 
 namespace moshitong {
 namespace {
@@ -55,8 +57,8 @@ protected:
         }
         sqlite3* db = nullptr;
         sqlite3_open(file.c_str(), &db);
-        for (const auto& [table, column] : kSearched) {
-            writeGramIndex(db, table, column);
+        for (const IndexedColumn& searched : kIndexedColumns) {
+            builder::writeGramIndex(db, searched);
         }
         sqlite3_close(db);
         OpenDictionary(indexed, file);
@@ -75,13 +77,6 @@ protected:
         Rs.Close();
         return out;
     }
-
-    static constexpr std::pair<Table, Column> kSearched[] = {
-        {Table::Concise, Column::Word},
-        {Table::Concise, Column::Explanation},
-        {Table::English, Column::Word},
-        {Table::Chinese, Column::Word},
-    };
 
     TempDir dir;
     std::vector<std::u16string> pieces;
@@ -113,8 +108,8 @@ TEST_F(SubstringIndexTest, GivesThePlainStatementsRowsInTheSameOrder) {
                 pattern[random() % pattern.size()] = kAlphabet[random() % 8 + (i % 4 == 0 ? 8 : 0)];
             }
         }
-        for (const auto& [table, column] : kSearched) {
-            const Statement statement{table, column, Match::Substring, pattern};
+        for (const IndexedColumn& searched : kIndexedColumns) {
+            const Statement statement{searched.table, searched.column, Match::Substring, pattern};
             const auto expected = rowsOf(plain, statement);
             ASSERT_TRUE(sameRows(rowsOf(indexed, statement), expected))
                 << toUtf8(statement.literal());
@@ -145,6 +140,38 @@ TEST_F(SubstringIndexTest, CapsAtTheListingLimitLikeThePlainStatement) {
         const auto rows = rowsOf(indexed, statement);
         EXPECT_EQ(rows.size(), static_cast<std::size_t>(kRowCap)) << toUtf8(pattern);
         EXPECT_TRUE(sameRows(rows, rowsOf(plain, statement))) << toUtf8(pattern);
+    }
+}
+
+// A posting list holds rowids only the builder writes; any other bytes are a damaged store,
+// reported with the store's own number for it, never decoded into rows that were never written.
+TEST_F(SubstringIndexTest, ReportsADamagedPostingListAsACorruptStore) {
+    const auto bytes = [](std::initializer_list<unsigned char> values) {
+        return std::string(values.begin(), values.end());
+    };
+    const std::pair<std::string_view, std::string> damaged[] = {
+        {"a number cut short", bytes({0x05, 0x81})},
+        {"a number longer than any rowid takes", bytes({0x80, 0x80, 0x80, 0x80, 0x80, 0x01})},
+        {"a number past the largest rowid", bytes({0xFF, 0xFF, 0xFF, 0xFF, 0x7F})},
+        {"a rowid twice", bytes({0x05, 0x00})},
+        {"no rowid at all", ""},
+    };
+    const auto file = dir.path() / "lexi";
+    for (const auto& [what, chunk] : damaged) {
+        {
+            const auto db = sqlite::open(file, SQLITE_OPEN_READWRITE);
+            const auto update = sqlite::prepare(db.get(), "UPDATE gram_english_word SET rows = ?1");
+            sqlite::bindBlob(update.get(), 1, chunk);
+            sqlite::step(update.get());
+        }
+        Connection Conn;
+        OpenDictionary(Conn, file);
+        try {
+            rowsOf(Conn, Statement{Table::English, Column::Word, Match::Substring, u"a"});
+            ADD_FAILURE() << "no error for " << what;
+        } catch (const StoreError& error) {
+            EXPECT_EQ(error.number(), SQLITE_CORRUPT) << what << ": " << error.what();
+        }
     }
 }
 

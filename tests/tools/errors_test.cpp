@@ -2,6 +2,8 @@
 // and no store (nor temporary file) left behind.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <ostream>
 
@@ -128,17 +130,31 @@ TEST(LexiBuild, AFailedBuildLeavesTheOldStoreAsItWas) {
     EXPECT_EQ(entriesOf(target.path()), std::vector<std::string>{"lexi"});
 }
 
+// The id of a process that has ended.
+pid_t endedProcessId() {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ::waitpid(child, nullptr, 0);
+    return child;
+}
+
 TEST(LexiBuild, ASuccessfulBuildReplacesTheOldStoreAndLeavesNothingElse) {
     TempDir target;
     const auto store = target.path() / "lexi";
     writeFile(store, "the previous store");
-    writeFile(target.path() / ".lexi.tmp-1", "a temporary file of a build that crashed");
+    const std::string killed = ".lexi.tmp-" + std::to_string(endedProcessId());
+    writeFile(target.path() / killed, "the temporary file of a build that was killed");
+    // Process 1 runs as long as the system does.
+    writeFile(target.path() / ".lexi.tmp-1", "the temporary file of a build still running");
+    writeFile(target.path() / ".other.tmp-2", "another target's");
     const ProcessResult result = runLexiBuild(fixtureArguments(store));
     ASSERT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_TRUE(readFile(store).starts_with("SQLite format 3"));
-    // --quiet: no progress, and a crashed build's leftover of another process id stays its own.
-    EXPECT_EQ(result.errors, "");
-    EXPECT_EQ(entriesOf(target.path()), (std::vector<std::string>{".lexi.tmp-1", "lexi"}));
+    EXPECT_EQ(result.errors, "");  // --quiet: no progress
+    EXPECT_EQ(entriesOf(target.path()),
+              (std::vector<std::string>{".lexi.tmp-1", ".other.tmp-2", "lexi"}));
 }
 
 TEST(LexiBuild, ReportsProgressWithoutQuiet) {

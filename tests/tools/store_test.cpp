@@ -11,13 +11,13 @@
 #include <sstream>
 
 #include "core/store.h"
+#include "core/text.h"
 #include "tests/common/temp_store.h"
 #include "tests/support/fixture_store.h"
 #include "tools/lexi-build/cedict.h"
 #include "tools/lexi-build/clean.h"
 #include "tools/lexi-build/ecdict.h"
 #include "tools/lexi-build/jieba.h"
-#include "tools/lexi-build/utf8.h"
 
 namespace moshitong::builder {
 namespace {

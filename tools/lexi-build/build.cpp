@@ -1,7 +1,5 @@
 #include "tools/lexi-build/build.h"
 
-#include "core/substring_index.h"
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +7,7 @@
 #include <iomanip>
 #include <sstream>
 
+#include "core/schema.h"
 #include "tools/lexi-build/cedict.h"
 #include "tools/lexi-build/compose.h"
 #include "tools/lexi-build/ecdict.h"
@@ -76,8 +75,7 @@ std::string buildTime() {
     return text.str();
 }
 
-void buildStore(const Options& options, std::ostream& log,
-                const std::vector<PostInsertStep>& steps) {
+void buildStore(const Options& options, std::ostream& log) {
     const Progress progress(log, options.quiet);
     progress("reading " + options.ecdict.string());
     const std::vector<EcdictEntry> ecdict = readEcdict(options.ecdict);
@@ -87,29 +85,18 @@ void buildStore(const Options& options, std::ostream& log,
     const WordCounts counts = readJieba(options.jieba);
 
     StoreContent content;
-    progress("composing 英语单词 from " + std::to_string(ecdict.size()) + " ECDICT rows");
+    progress("composing " + tableNameUtf8(Table::English) + " from " +
+             std::to_string(ecdict.size()) + " ECDICT rows");
     content.english = englishRows(ecdict);
-    progress("composing 简明英语单词");
+    progress("composing " + tableNameUtf8(Table::Concise));
     content.concise = conciseRows(ecdict, cedict);
-    progress("composing 汉语单词 from " + std::to_string(cedict.entries.size()) +
-             " CC-CEDICT entries");
+    progress("composing " + tableNameUtf8(Table::Chinese) + " from " +
+             std::to_string(cedict.entries.size()) + " CC-CEDICT entries");
     content.chinese = chineseRows(cedict, counts);
     content.sources = sourceInfo(options);
     content.built = buildTime();
 
-    // Substring lookups read gram indexes instead of scanning whole tables; every store has them.
-    std::vector<PostInsertStep> all;
-    for (const auto& [table, column] :
-         {std::pair{Table::Concise, Column::Word}, std::pair{Table::Concise, Column::Explanation},
-          std::pair{Table::English, Column::Word}, std::pair{Table::Chinese, Column::Word}}) {
-        // Copies, not the bindings themselves: clang 14 cannot capture structured bindings.
-        all.emplace_back([&progress, t = table, c = column](sqlite3* db) {
-            progress("indexing substrings of " + gramTableName(t, c));
-            writeGramIndex(db, t, c);
-        });
-    }
-    all.insert(all.end(), steps.begin(), steps.end());
-    writeStore(options.out, content, all, progress);
+    writeStore(options.out, content, progress);
     progress("wrote " + options.out.string());
 }
 

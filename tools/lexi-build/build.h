@@ -19,7 +19,6 @@ std::string buildTime();
 
 // Progress goes to `log` unless the options ask for quiet. Throws InputError for a bad source
 // and StoreWriteError when the store cannot be written; the target is then untouched.
-void buildStore(const Options& options, std::ostream& log,
-                const std::vector<PostInsertStep>& steps = {});
+void buildStore(const Options& options, std::ostream& log);
 
 }  // namespace moshitong::builder

@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "tools/lexi-build/utf8.h"
+#include "core/text.h"
 
 namespace moshitong::builder {
 
@@ -44,7 +44,7 @@ std::optional<char32_t> numericEntity(std::string_view body) {
     unsigned long value = 0;
     const auto [end, error] = std::from_chars(body.data(), body.data() + body.size(), value, base);
     if (body.empty() || error != std::errc{} || end != body.data() + body.size() || value == 0 ||
-        value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        value > 0x10FFFF || isSurrogate(static_cast<char32_t>(value))) {
         return std::nullopt;
     }
     return static_cast<char32_t>(value);
@@ -253,18 +253,10 @@ std::vector<std::string> cleanLines(std::string_view raw) {
         text = decodeEntities(text);
     }
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string line =
-            collapseSpaces(trimLine(std::string_view(text).substr(start, end - start)));
-        if (!line.empty()) {
+    for (const std::string_view piece : split(text, "\r\n")) {
+        if (std::string line = collapseSpaces(trimLine(piece)); !line.empty()) {
             lines.push_back(std::move(line));
         }
-        start = end + 1;
     }
     return lines;
 }
@@ -282,26 +274,38 @@ std::vector<std::string> joinWrappedLines(std::vector<std::string> lines) {
     return out;
 }
 
-std::string joinLines(const std::vector<std::string>& lines) {
-    std::string out;
-    for (const std::string& line : lines) {
-        if (!out.empty()) {
-            out += kLineBreak;
+std::vector<std::string_view> split(std::string_view text, std::string_view delimiters) {
+    std::vector<std::string_view> pieces;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = std::min(text.find_first_of(delimiters, start), text.size());
+        pieces.push_back(text.substr(start, end - start));
+        if (end == text.size()) {
+            return pieces;
         }
-        out += line;
+        start = end + 1;
+    }
+}
+
+std::string join(const std::vector<std::string>& items, std::string_view separator) {
+    std::string out;
+    for (const std::string& item : items) {
+        if (!out.empty()) {
+            out += separator;
+        }
+        out += item;
     }
     return out;
 }
 
 std::string cleanText(std::string_view raw) {
-    return joinLines(cleanLines(raw));
+    return join(cleanLines(raw), kLineBreak);
 }
 
 std::string normalisePhonetic(std::string_view raw) {
     const std::string text = unescapeBackslashes(raw);
     std::string out;
     for (std::size_t pos = 0; pos < text.size();) {
-        const char32_t c = decodeUtf8(text, pos);
+        const char32_t c = decodeUtf8(text, pos).value_or(kReplacementCharacter);
         if (c == U'[' || c == U']' || c == U'/' || c == U'\r' || c == U'\n') {
             continue;
         }

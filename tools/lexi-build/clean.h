@@ -1,8 +1,8 @@
 #pragma once
-// Tidying of ECDICT's text fields. ECDICT keeps line breaks as the two characters backslash-n,
-// and its translations, gathered from many dictionaries, also carry CR LF pairs, HTML line
-// breaks, HTML entities, tabs and stray spaces. The store's explanations are plain lines joined
-// by CR LF, the input box's own line break, so the listing shows them as lines.
+// Splitting and joining text, and the tidying of ECDICT's text fields. ECDICT keeps line breaks as
+// the two characters backslash-n, and its translations, gathered from many dictionaries, also carry
+// CR LF pairs, HTML line breaks, HTML entities, tabs and stray spaces. The store's explanations are
+// plain lines joined by CR LF, the input box's own line break, so the listing shows them as lines.
 
 #include <string>
 #include <string_view>
@@ -28,7 +28,12 @@ std::vector<std::string> cleanLines(std::string_view raw);
 // (a part of speech such as "n." or "v", an example "> ", a numbered sense) is joined to it.
 std::vector<std::string> joinWrappedLines(std::vector<std::string> lines);
 
-std::string joinLines(const std::vector<std::string>& lines);
+// The pieces of `text` between any of the `delimiters`, empty ones included: n delimiters make
+// n + 1 pieces.
+std::vector<std::string_view> split(std::string_view text, std::string_view delimiters);
+
+// The items with `separator` between them; none goes before the first non-empty item.
+std::string join(const std::vector<std::string>& items, std::string_view separator);
 
 // cleanLines joined by CR LF; empty when the field holds nothing but breaks and spaces.
 std::string cleanText(std::string_view raw);

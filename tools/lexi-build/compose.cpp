@@ -5,9 +5,9 @@
 #include <tuple>
 #include <unordered_map>
 
+#include "core/text.h"
 #include "tools/lexi-build/clean.h"
 #include "tools/lexi-build/pinyin.h"
-#include "tools/lexi-build/utf8.h"
 
 namespace moshitong::builder {
 
@@ -38,31 +38,9 @@ std::string asciiLower(std::string_view text) {
     return out;
 }
 
-std::string join(const std::vector<std::string>& items, std::string_view separator) {
-    std::string out;
-    for (const std::string& item : items) {
-        if (!out.empty()) {
-            out += separator;
-        }
-        out += item;
-    }
-    return out;
-}
-
 bool hasTag(const EcdictEntry& entry, std::string_view tag) {
-    std::size_t start = 0;
-    const std::string_view tags = entry.tag;
-    while (start < tags.size()) {
-        std::size_t end = tags.find(' ', start);
-        if (end == std::string_view::npos) {
-            end = tags.size();
-        }
-        if (tags.substr(start, end - start) == tag) {
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
+    const std::vector<std::string_view> tags = split(entry.tag, " ");
+    return std::find(tags.begin(), tags.end(), tag) != tags.end();
 }
 
 std::string rankingLine(const EcdictEntry& entry) {
@@ -225,13 +203,7 @@ std::vector<std::string> glossesOf(std::string_view sense) {
         depth -= (c == ')' && depth > 0) ? 1 : 0;
     }
     std::vector<std::string> glosses;
-    std::size_t start = 0;
-    while (start <= stripped.size()) {
-        std::size_t end = stripped.find_first_of(";,", start);
-        if (end == std::string::npos) {
-            end = stripped.size();
-        }
-        std::string_view gloss = std::string_view(stripped).substr(start, end - start);
+    for (std::string_view gloss : split(stripped, ";,")) {
         while (!gloss.empty() && gloss.front() == ' ') {
             gloss.remove_prefix(1);
         }
@@ -245,7 +217,6 @@ std::vector<std::string> glossesOf(std::string_view sense) {
         if (!key.empty()) {
             glosses.push_back(key);
         }
-        start = end + 1;
     }
     return glosses;
 }
@@ -354,13 +325,14 @@ std::vector<Row> groupRows(std::vector<Group> groups, const Cedict& cedict, Side
         for (const CedictEntry* entry : group.entries) {
             lines.push_back(readingLine(*entry, cedict, side));
         }
-        rows.push_back({group.headword, joinLines(lines)});
+        rows.push_back({group.headword, join(lines, kLineBreak)});
     }
     return rows;
 }
 
 std::string explanationWith(const EcdictEntry& entry, std::vector<std::string> translation) {
-    const std::string lemma = lemmaLine(parseExchange(entry.exchange), joinLines(translation));
+    const std::string lemma =
+        lemmaLine(parseExchange(entry.exchange), join(translation, kLineBreak));
     std::vector<std::string> lines;
     const std::string phonetic = normalisePhonetic(entry.phonetic);
     if (!phonetic.empty()) {
@@ -378,7 +350,7 @@ std::string explanationWith(const EcdictEntry& entry, std::vector<std::string> t
             lines.push_back(std::move(line));
         }
     }
-    return joinLines(lines);
+    return join(lines, kLineBreak);
 }
 
 }  // namespace
@@ -494,8 +466,8 @@ std::vector<Row> conciseRows(const std::vector<EcdictEntry>& entries, const Cedi
         const std::string translation =
             own != byWord.end() ? cleanText(own->second->translation) : "";
         const long rank = own != byWord.end() ? own->second->bestRank() : 0;
-        rows.push_back(
-            ranked({form, translation.empty() ? joinLines(formLines[form]) : translation}, rank));
+        rows.push_back(ranked(
+            {form, translation.empty() ? join(formLines[form], kLineBreak) : translation}, rank));
     }
     return inEnglishOrder(std::move(rows));
 }

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <optional>
 
+#include "tools/lexi-build/clean.h"
 #include "tools/lexi-build/csv.h"
 #include "tools/lexi-build/input_error.h"
 
@@ -93,17 +94,10 @@ long EcdictEntry::bestRank() const {
 
 std::vector<Inflection> parseExchange(std::string_view exchange) {
     std::vector<Inflection> pairs;
-    std::size_t start = 0;
-    while (start < exchange.size()) {
-        std::size_t end = exchange.find('/', start);
-        if (end == std::string_view::npos) {
-            end = exchange.size();
-        }
-        const std::string_view pair = exchange.substr(start, end - start);
+    for (const std::string_view pair : split(exchange, "/")) {
         if (pair.size() > 2 && pair[1] == ':') {
             pairs.push_back({pair[0], std::string(pair.substr(2))});
         }
-        start = end + 1;
     }
     return pairs;
 }

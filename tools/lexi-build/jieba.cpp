@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "tools/lexi-build/clean.h"
 #include "tools/lexi-build/input_error.h"
 
 namespace moshitong::builder {
@@ -26,14 +27,7 @@ WordCounts parseJieba(std::string_view text, const std::filesystem::path& file) 
     WordCounts counts;
     counts.reserve(text.size() / 16);
     std::size_t lineNumber = 0;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
+    for (std::string_view line : split(text, "\n")) {
         ++lineNumber;
         if (line.ends_with('\r')) {
             line.remove_suffix(1);

@@ -3,6 +3,8 @@
 #include <array>
 #include <vector>
 
+#include "tools/lexi-build/clean.h"
+
 namespace moshitong::builder {
 
 namespace {
@@ -172,19 +174,12 @@ namespace {
 // bracket such as "[mp3]" or "[see below]" is left alone.
 bool isReading(std::string_view text) {
     bool sawSyllable = false;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        std::size_t end = text.find(' ', start);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        const std::string_view token = text.substr(start, end - start);
+    for (const std::string_view token : split(text, " ")) {
         if (markSyllable(token)) {
             sawSyllable = true;
         } else if (token.size() != 1 && token != "·") {
             return false;
         }
-        start = end + 1;
     }
     return sawSyllable;
 }
@@ -193,19 +188,11 @@ bool isReading(std::string_view text) {
 
 std::string toneMarks(std::string_view reading) {
     std::string out;
-    std::size_t start = 0;
-    while (start <= reading.size()) {
-        std::size_t end = reading.find(' ', start);
-        if (end == std::string_view::npos) {
-            end = reading.size();
-        }
-        const std::string_view token = reading.substr(start, end - start);
-        const auto syllable = markSyllable(token);
-        out += syllable ? *syllable : std::string(token);
-        if (end < reading.size()) {
-            out += ' ';
-        }
-        start = end + 1;
+    const std::vector<std::string_view> tokens = split(reading, " ");
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        const auto syllable = markSyllable(tokens[i]);
+        out += i > 0 ? " " : "";
+        out += syllable ? *syllable : std::string(tokens[i]);
     }
     return out;
 }

@@ -1,25 +1,19 @@
 #include "tools/lexi-build/store_writer.h"
 
+#include <signal.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
-#include <memory>
+#include <cerrno>
+#include <charconv>
 
 #include "core/schema.h"
+#include "core/sqlite_handles.h"
+#include "tools/lexi-build/gram_writer.h"
 
 namespace moshitong::builder {
 
 namespace {
-
-struct DatabaseCloser {
-    void operator()(sqlite3* db) const noexcept { sqlite3_close_v2(db); }
-};
-using Database = std::unique_ptr<sqlite3, DatabaseCloser>;
-
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* statement) const noexcept { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
 // Removes the temporary file unless the build got as far as renaming it into place.
 class TemporaryFile {
@@ -45,80 +39,65 @@ private:
     bool kept_ = false;
 };
 
-class Writer {
-public:
-    Writer(const std::filesystem::path& target, const std::filesystem::path& file)
-        : target_(target) {
-        sqlite3* raw = nullptr;
-        const int rc = sqlite3_open_v2(file.c_str(), &raw,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        db_.reset(raw);
-        check(rc);
-    }
+std::string temporaryPrefixFor(const std::filesystem::path& target) {
+    return "." + target.filename().string() + ".tmp-";
+}
 
-    sqlite3* handle() const noexcept { return db_.get(); }
+bool processIsGone(std::string_view id) {
+    pid_t pid = 0;
+    const auto [end, error] = std::from_chars(id.data(), id.data() + id.size(), pid);
+    // kill with signal 0 only asks whether the process exists; EPERM means it does.
+    return error == std::errc{} && end == id.data() + id.size() && pid > 0 && ::kill(pid, 0) != 0 &&
+           errno == ESRCH;
+}
 
-    void exec(const char* sql) { check(sqlite3_exec(db_.get(), sql, nullptr, nullptr, nullptr)); }
-
-    void insertRows(std::string_view table, const std::vector<Row>& rows) {
-        const std::string sql =
-            "INSERT INTO " + std::string(table) + " (单词, 解释) VALUES (?1, ?2)";
-        const Statement statement = prepare(sql);
-        for (const Row& row : rows) {
-            bindText(statement.get(), 1, row.word);
-            bindText(statement.get(), 2, row.explanation);
-            step(statement.get());
+// Leftovers of builds of the same target that were killed; a build still running keeps its file.
+void removeStaleTemporaryFiles(const std::filesystem::path& target) {
+    const std::string prefix = temporaryPrefixFor(target);
+    const std::filesystem::path folder =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    std::error_code error;
+    std::vector<std::filesystem::path> stale;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (name.starts_with(prefix) &&
+            processIsGone(std::string_view(name).substr(prefix.size()))) {
+            stale.push_back(it->path());
         }
     }
+    for (const std::filesystem::path& file : stale) {
+        std::filesystem::remove(file, error);
+    }
+}
 
-    void insertSources(const std::vector<SourceInfo>& sources, const std::string& built) {
-        const Statement statement = prepare(
-            "INSERT INTO metadata (source, version, licence, copyright, origin, tables, built) "
-            "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
-        for (const SourceInfo& source : sources) {
-            int index = 1;
-            for (const std::string* value :
-                 {&source.source, &source.version, &source.licence, &source.copyright,
-                  &source.origin, &source.tables, &built}) {
-                bindText(statement.get(), index++, *value);
-            }
-            step(statement.get());
+void insertRows(sqlite3* db, Table table, const std::vector<Row>& rows) {
+    const sqlite::StatementHandle statement = sqlite::prepare(
+        db, "INSERT INTO " + tableNameUtf8(table) + " (" + rowColumnsSql() + ") VALUES (?1, ?2)");
+    for (const Row& row : rows) {
+        sqlite::bindText(statement.get(), 1, std::string_view(row.word));
+        sqlite::bindText(statement.get(), 2, std::string_view(row.explanation));
+        sqlite::step(statement.get());
+        sqlite3_reset(statement.get());
+    }
+}
+
+void insertSources(sqlite3* db, const std::vector<SourceInfo>& sources, const std::string& built) {
+    const sqlite::StatementHandle statement = sqlite::prepare(
+        db,
+        "INSERT INTO metadata (source, version, licence, copyright, origin, tables, built) "
+        "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    for (const SourceInfo& source : sources) {
+        int index = 1;
+        for (const std::string* value :
+             {&source.source, &source.version, &source.licence, &source.copyright, &source.origin,
+              &source.tables, &built}) {
+            sqlite::bindText(statement.get(), index++, std::string_view(*value));
         }
+        sqlite::step(statement.get());
+        sqlite3_reset(statement.get());
     }
-
-    // Closing flushes the last pages; only a store that closed cleanly may be renamed into place.
-    void close() { check(sqlite3_close(db_.release())); }
-
-private:
-    void check(int rc) const {
-        if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW) {
-            const char* message = db_ ? sqlite3_errmsg(db_.get()) : sqlite3_errstr(rc);
-            throw StoreWriteError("cannot write " + target_.string() + ": " + message);
-        }
-    }
-
-    Statement prepare(const std::string& sql) {
-        sqlite3_stmt* raw = nullptr;
-        const int rc =
-            sqlite3_prepare_v2(db_.get(), sql.c_str(), static_cast<int>(sql.size()), &raw, nullptr);
-        Statement statement(raw);
-        check(rc);
-        return statement;
-    }
-
-    void bindText(sqlite3_stmt* statement, int index, const std::string& text) {
-        check(sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()),
-                                SQLITE_STATIC));
-    }
-
-    void step(sqlite3_stmt* statement) {
-        check(sqlite3_step(statement));
-        check(sqlite3_reset(statement));
-    }
-
-    const std::filesystem::path& target_;
-    Database db_;
-};
+}
 
 void report(const ProgressReport& progress, const std::string& message) {
     if (progress) {
@@ -126,43 +105,54 @@ void report(const ProgressReport& progress, const std::string& message) {
     }
 }
 
+void writeFile(const std::filesystem::path& file, const StoreContent& content,
+               const ProgressReport& progress) {
+    sqlite::DatabaseHandle db = sqlite::open(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    // The file is new and private until the rename, so nothing needs a journal or a sync: a
+    // crash leaves only a temporary file that the next build removes.
+    sqlite::exec(db.get(),
+                 "PRAGMA page_size = 4096; PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;"
+                 "PRAGMA locking_mode = EXCLUSIVE; PRAGMA cache_size = -131072;");
+    sqlite::exec(db.get(), "BEGIN");
+    sqlite::exec(db.get(), createTablesSql());
+    sqlite::exec(db.get(), kMetadataSql);
+    for (const auto& [table, rows] :
+         {std::pair{Table::Concise, &content.concise}, std::pair{Table::English, &content.english},
+          std::pair{Table::Chinese, &content.chinese}}) {
+        report(progress,
+               "writing " + tableNameUtf8(table) + " (" + std::to_string(rows->size()) + " rows)");
+        insertRows(db.get(), table, *rows);
+    }
+    report(progress, "indexing the headwords");
+    sqlite::exec(db.get(), createIndexesSql());
+    // Substring lookups read gram indexes instead of scanning whole tables; every store has them.
+    for (const IndexedColumn& indexed : kIndexedColumns) {
+        report(progress, "indexing substrings of " + std::string(indexed.gramTable));
+        writeGramIndex(db.get(), indexed);
+    }
+    insertSources(db.get(), content.sources, content.built);
+    sqlite::exec(db.get(), "COMMIT");
+    // Closing flushes the last pages; only a store that closed cleanly may be renamed into place.
+    if (const int rc = sqlite3_close(db.release()); rc != SQLITE_OK) {
+        sqlite::throwStoreError(nullptr, rc);
+    }
+}
+
 }  // namespace
 
 std::filesystem::path temporaryPathFor(const std::filesystem::path& target) {
-    return target.parent_path() /
-           ("." + target.filename().string() + ".tmp-" + std::to_string(::getpid()));
+    return target.parent_path() / (temporaryPrefixFor(target) + std::to_string(::getpid()));
 }
 
 void writeStore(const std::filesystem::path& target, const StoreContent& content,
-                const std::vector<PostInsertStep>& steps, const ProgressReport& progress) {
+                const ProgressReport& progress) {
+    removeStaleTemporaryFiles(target);
     TemporaryFile temporary(temporaryPathFor(target));
-    Writer writer(target, temporary.path());
-    // The file is new and private until the rename, so nothing needs a journal or a sync: a
-    // crash leaves only a temporary file that the next build removes.
-    writer.exec(
-        "PRAGMA page_size = 4096; PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;"
-        "PRAGMA locking_mode = EXCLUSIVE; PRAGMA cache_size = -131072;");
-    writer.exec("BEGIN");
-    writer.exec(kSchemaSql);
-    writer.exec(kMetadataSql);
-    const std::array<std::pair<std::string_view, const std::vector<Row>*>, 3> tables = {{
-        {"简明英语单词", &content.concise},
-        {"英语单词", &content.english},
-        {"汉语单词", &content.chinese},
-    }};
-    for (const auto& [name, rows] : tables) {
-        report(progress,
-               "writing " + std::string(name) + " (" + std::to_string(rows->size()) + " rows)");
-        writer.insertRows(name, *rows);
+    try {
+        writeFile(temporary.path(), content, progress);
+    } catch (const StoreError& error) {
+        throw StoreWriteError("cannot write " + target.string() + ": " + error.description());
     }
-    report(progress, "indexing the headwords");
-    writer.exec(kIndexSql);
-    for (const PostInsertStep& step : steps) {
-        step(writer.handle());
-    }
-    writer.insertSources(content.sources, content.built);
-    writer.exec("COMMIT");
-    writer.close();
     std::error_code error;
     std::filesystem::rename(temporary.path(), target, error);
     if (error) {

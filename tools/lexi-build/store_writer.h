@@ -1,8 +1,8 @@
 #pragma once
-// Writes the store: the three tables in listing order, their indexes and the metadata table.
-// The store is written to a temporary file beside the target and renamed over it only once it
-// is complete, so a failed build never leaves a half-written store where the program looks for
-// one, nor a stray temporary file.
+// Writes the store: the three tables in listing order, their indexes, the gram indexes of the
+// searchable columns and the metadata table. The store is written to a temporary file beside the
+// target and renamed over it only once it is complete, so a failed build never leaves a
+// half-written store where the program looks for one, nor a stray temporary file.
 
 #include <filesystem>
 #include <functional>
@@ -12,8 +12,6 @@
 #include <vector>
 
 #include "tools/lexi-build/compose.h"
-
-struct sqlite3;
 
 namespace moshitong::builder {
 
@@ -34,10 +32,6 @@ struct StoreContent {
     std::string built;  // UTC, ISO 8601
 };
 
-// Runs on the open store after the rows and their indexes are in and before it is committed;
-// the place for further derived tables. Throws to abandon the build.
-using PostInsertStep = std::function<void(sqlite3* db)>;
-
 using ProgressReport = std::function<void(std::string_view message)>;
 
 class StoreWriteError : public std::runtime_error {
@@ -45,11 +39,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The temporary file a build of `target` writes to.
+// The temporary file a build of `target` writes to: ".<name>.tmp-<process id>". A build killed
+// before it could remove its own leaves one; the next build of the same target removes those
+// whose process is gone.
 std::filesystem::path temporaryPathFor(const std::filesystem::path& target);
 
-// Throws StoreWriteError (or what a step throws); the target is then left as it was before.
+// Throws StoreWriteError; the target is then left as it was before.
 void writeStore(const std::filesystem::path& target, const StoreContent& content,
-                const std::vector<PostInsertStep>& steps = {}, const ProgressReport& progress = {});
+                const ProgressReport& progress = {});
 
 }  // namespace moshitong::builder

@@ -8,13 +8,6 @@ namespace moshitong::lexi_lookup {
 
 namespace {
 
-bool isHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool isLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
 bool needsUnicodeEscape(char16_t unit) {
     return unit < 0x20 || (unit >= 0x7F && unit <= 0x9F) || unit == 0x2028 || unit == 0x2029;
 }
@@ -56,35 +49,22 @@ std::string jsonOptional(const std::optional<std::u16string>& value) {
     return value ? jsonString(*value) : "null";
 }
 
-std::u16string crLfToLf(std::u16string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-            continue;
-        }
-        out += text[i];
-    }
-    return out;
-}
-
 }  // namespace
 
 std::string jsonString(std::u16string_view text) {
     std::string out = "\"";
     out.reserve(text.size() + 2);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i];
-        if (isHighSurrogate(unit) && i + 1 < text.size() && isLowSurrogate(text[i + 1])) {
-            out += toUtf8(text.substr(i, 2));
-            ++i;
-        } else if (const auto escape = shortEscape(unit)) {
+    for (std::size_t at = 0; at < text.size();) {
+        const char16_t unit = text[at];
+        if (const auto escape = shortEscape(unit)) {
             out += *escape;
+            ++at;
         } else if (needsUnicodeEscape(unit)) {
             appendUnicodeEscape(out, unit);
+            ++at;
         } else {
             // A lone surrogate comes out as U+FFFD here.
-            out += toUtf8(text.substr(i, 1));
+            appendUtf8(out, decodeUtf16(text, at).value_or(kReplacementCharacter));
         }
     }
     out += '"';
@@ -92,7 +72,7 @@ std::string jsonString(std::u16string_view text) {
 }
 
 std::string formatPlain(const QueryResult& result) {
-    return toUtf8(crLfToLf(result.text)) + "\n\n";
+    return toUtf8(replaceCrLfPairs(result.text, u"\n")) + "\n\n";
 }
 
 std::string formatJson(const QueryResult& result) {

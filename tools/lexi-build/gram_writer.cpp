@@ -1,0 +1,94 @@
+#include "tools/lexi-build/gram_writer.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "core/gram_format.h"
+#include "core/sqlite_handles.h"
+
+namespace moshitong::builder {
+
+namespace {
+
+using Postings = std::unordered_map<PackedGram, std::vector<std::uint32_t>>;
+
+// Every gram of a value, each once.
+void collectGrams(const std::u32string& folded, std::vector<PackedGram>& grams) {
+    grams.clear();
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        for (std::size_t n = 1; n <= kMaxGram && i + n <= folded.size(); ++n) {
+            grams.push_back(packGram(std::u32string_view(folded).substr(i, n)));
+        }
+    }
+    std::sort(grams.begin(), grams.end());
+    grams.erase(std::unique(grams.begin(), grams.end()), grams.end());
+}
+
+Postings readPostings(sqlite3* db, const IndexedColumn& indexed) {
+    const std::string& table = tableNameUtf8(indexed.table);
+    const sqlite::StatementHandle rows =
+        sqlite::prepare(db, "SELECT rowid, " + columnNameUtf8(indexed.column) + " FROM " + table +
+                                " ORDER BY rowid");
+    Postings postings;
+    std::vector<PackedGram> grams;
+    while (sqlite::step(rows.get())) {
+        const auto rowid = static_cast<std::uint32_t>(sqlite3_column_int64(rows.get(), 0));
+        const auto value = sqlite::columnText(rows.get(), 1);
+        if (!value) {
+            continue;  // Null never matches LIKE
+        }
+        const auto folded = foldForGrams(*value);
+        if (!folded) {
+            throw StoreError(SQLITE_MISMATCH, "row " + std::to_string(rowid) + " of " + table +
+                                                  " holds text the index cannot represent");
+        }
+        collectGrams(*folded, grams);
+        for (const PackedGram gram : grams) {
+            postings[gram].push_back(rowid);
+        }
+    }
+    return postings;
+}
+
+}  // namespace
+
+void writeGramIndex(sqlite3* db, const IndexedColumn& indexed) {
+    const Postings postings = readPostings(db, indexed);
+    std::vector<std::pair<std::string, const std::vector<std::uint32_t>*>> ordered;
+    ordered.reserve(postings.size());
+    for (const auto& [gram, list] : postings) {
+        ordered.emplace_back(gramKey(unpackGram(gram)), &list);
+    }
+    // Keys in order make the B-tree grow at its right edge only.
+    std::sort(ordered.begin(), ordered.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+
+    const std::string name(indexed.gramTable);
+    // A savepoint works inside the builder's transaction and alone.
+    sqlite::exec(db, "SAVEPOINT gram_index");
+    sqlite::exec(db, "DROP TABLE IF EXISTS " + name);
+    sqlite::exec(db, createGramTableSql(name));
+    const sqlite::StatementHandle insert =
+        sqlite::prepare(db, "INSERT INTO " + name + " (g, chunk, n, rows) VALUES (?1, ?2, ?3, ?4)");
+    for (const auto& [key, list] : ordered) {
+        const std::span<const std::uint32_t> rowids(*list);
+        for (std::size_t start = 0, chunk = 0; start < rowids.size();
+             start += kChunkRows, ++chunk) {
+            sqlite3_reset(insert.get());
+            sqlite::bindBlob(insert.get(), 1, key);
+            sqlite::bindInt(insert.get(), 2, static_cast<long long>(chunk));
+            sqlite::bindInt(insert.get(), 3, static_cast<long long>(rowids.size()));
+            sqlite::bindBlob(
+                insert.get(), 4,
+                encodeChunk(rowids.subspan(start, std::min(kChunkRows, rowids.size() - start))));
+            sqlite::step(insert.get());
+        }
+    }
+    sqlite::exec(db, "RELEASE gram_index");
+}
+
+}  // namespace moshitong::builder
