@@ -5,12 +5,11 @@
 
 #include "core/substring_index.h"
 #include "core/text.h"
-#include "tests/common/temp_store.h"
+#include "tests/support/temp_store.h"
 
 namespace moshitong {
 namespace {
 
-using testing::TempDir;
 using testing::TempRow;
 
 // Characters chosen to collide often: a few letters in both cases, wildcards typed as data,
@@ -43,8 +42,7 @@ protected:
                      i % 89 == 7 ? std::nullopt : std::optional(randomText(random, 0, 14))});
             }
         }
-        const auto file = dir.path() / "lexi";
-        testing::writeStore(file, rows);
+        store.emplace(rows);
         for (const TempRow& row : rows) {
             if (row.word && row.word->size() > 1) {
                 pieces.push_back(*row.word);
@@ -53,14 +51,15 @@ protected:
                 pieces.push_back(*row.explanation);
             }
         }
-        sqlite3* db = nullptr;
-        sqlite3_open(file.c_str(), &db);
-        for (const auto& [table, column] : kSearched) {
-            writeGramIndex(db, table, column);
+        {
+            const testing::Database db =
+                testing::openDatabase(store->path(), SQLITE_OPEN_READWRITE);
+            for (const auto& [table, column] : kSearched) {
+                writeGramIndex(db.get(), table, column);
+            }
         }
-        sqlite3_close(db);
-        OpenDictionary(indexed, file);
-        OpenDictionary(plain, file);
+        OpenDictionary(indexed, store->path());
+        OpenDictionary(plain, store->path());
         plain.setSubstringIndexEnabled(false);
     }
 
@@ -83,7 +82,7 @@ protected:
         {Table::Chinese, Column::Word},
     };
 
-    TempDir dir;
+    std::optional<testing::TestStore> store;
     std::vector<std::u16string> pieces;
     Connection indexed;
     Connection plain;

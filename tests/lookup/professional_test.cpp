@@ -2,7 +2,7 @@
 
 #include "core/text.h"
 #include "lookup/handlers.h"
-#include "tests/lookup/fake_recordset.h"
+#include "tests/support/panel_open.h"
 
 namespace moshitong {
 namespace {
@@ -14,31 +14,16 @@ using testing::FakeRow;
 using testing::Op;
 using testing::opTrace;
 
-class ProfessionalTest : public ::testing::Test {
+class ProfessionalTest : public testing::PanelOpen {
 protected:
-    void prepare(int direction, std::u16string text, bool fuzzy = false) {
-        state.Direction = direction;
-        state.ClearMode = 1;
-        window.text = std::move(text);
-        window.frameVisible = true;
-        window.caption = std::u16string(kCaptionClear);
-        fuzzy ? window.selectOption2() : window.selectOption1();
-    }
-    void press() { Command2_Click(Session{state, window, Rs, Conn}); }
+    void press() { Command2_Click(session()); }
 
-    // Whatever happened inside, the handler never reports and always ends in the same state.
+    // The professional lookup never reports, and never changes the button's face.
     void expectStateAtEnd() {
-        EXPECT_EQ(state.Direction, 0);
-        EXPECT_EQ(state.ResultShown, 1);
+        expectFinished();
         EXPECT_EQ(state.ClearMode, 1);
-        EXPECT_FALSE(window.frameVisible);
         EXPECT_TRUE(window.errors.empty());
     }
-
-    LookupState state;
-    MemoryWindow window;
-    FakeRecordset Rs;
-    Connection Conn;
 };
 
 struct NormaliseCase {
@@ -165,7 +150,7 @@ class ProfessionalOutcome : public ProfessionalTest,
 TEST_P(ProfessionalOutcome, UsesOneApologyAndBeepsForChineseOnly) {
     const OutcomeCase& c = GetParam();
     Rs.setRows(c.rows);
-    prepare(c.direction, c.direction == 1 ? u"苹果" : u"apple");
+    prepare(c.direction);
     press();
     EXPECT_EQ(toUtf8(window.text), toUtf8(c.text));
     EXPECT_EQ(window.beeps, c.beeps);
@@ -227,7 +212,7 @@ class ProfessionalFailure : public ProfessionalTest,
 TEST_P(ProfessionalFailure, SkipsTheFailingStepAndGoesOn) {
     const FailureCase& c = GetParam();
     Rs.setRows(c.rows);
-    prepare(c.direction, c.direction == 1 ? u"苹果" : u"apple");
+    prepare(c.direction);
     c.inject(Rs, window);
     press();
     EXPECT_EQ(toUtf8(window.text), toUtf8(c.text));
@@ -289,11 +274,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ProfessionalTest, AFailedLookupLeavesTheRecordsetReadyForTheNext) {
     Rs.setRows(kTwoRows);
     Rs.failAt(Op::Count);
-    prepare(2, u"apple");
+    prepare(2);
     press();
     EXPECT_FALSE(Rs.isOpen());
     Rs.neverFail();
-    prepare(2, u"apple");
+    prepare(2);
     press();
     EXPECT_EQ(window.text, kBoth);
 }
