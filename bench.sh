@@ -15,6 +15,4 @@ build-bench/bin/lookup_bench --store build/bin/lexi --repetitions "${REPETITIONS
     --benchmark_format=json --benchmark_out="$out" --benchmark_out_format=json >/dev/null
 echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), SQLite $(sqlite3 --version | cut -d' ' -f1)"
 python3 bench/table.py "$out"
-if [ -x bench/startup.sh ]; then
-    bench/startup.sh
-fi
+bench/startup.sh

@@ -9,14 +9,12 @@ packages=(
     libsqlite3-dev sqlite3
     libgtest-dev libgmock-dev libbenchmark-dev
     nlohmann-json3-dev python3-jieba
-    qt6-base-dev qt6-base-dev-tools
+    qt6-base-dev qt6-base-dev-tools libx11-dev
     fonts-noto-cjk xvfb xauth xdotool x11-utils imagemagick
     clang-14 libclang-rt-14-dev
 )
-if [ -f scripts/packages-extra.txt ]; then
-    mapfile -t extra < <(grep -v -E '^\s*(#|$)' scripts/packages-extra.txt)
-    packages+=("${extra[@]}")
-fi
+mapfile -t extra < <(grep -v -E '^\s*(#|$)' scripts/packages-extra.txt)
+packages+=("${extra[@]}")
 command -v npm >/dev/null 2>&1 || packages+=(npm)
 
 missing=()
@@ -33,6 +31,4 @@ if [ ${#missing[@]} -gt 0 ]; then
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-if [ -x scripts/fetch-data.sh ]; then
-    scripts/fetch-data.sh
-fi
+scripts/fetch-data.sh

@@ -1,16 +1,16 @@
 #include <gtest/gtest.h>
-#include <sqlite3.h>
+
+#include <optional>
 
 #include "core/store.h"
 #include "core/text.h"
-#include "tests/common/temp_store.h"
+#include "tests/support/temp_store.h"
 
 namespace moshitong {
 namespace {
 
-using testing::TempDir;
 using testing::TempRow;
-using testing::writeStore;
+using testing::TestStore;
 
 std::vector<std::u16string> words(SqliteRecordset& Rs) {
     std::vector<std::u16string> out;
@@ -36,8 +36,8 @@ protected:
         for (int i = 0; i < 150; ++i) {
             rows.push_back({Table::Concise, u"w" + fromUtf8(std::to_string(149 - i)), u"x"});
         }
-        writeStore(dir.path() / "lexi", rows);
-        OpenDictionary(Conn, dir.path() / "lexi");
+        store.emplace(rows);
+        OpenDictionary(Conn, store->path());
     }
 
     std::vector<std::u16string> lookup(Table table, Match match, std::u16string text) {
@@ -47,51 +47,10 @@ protected:
         return out;
     }
 
-    TempDir dir;
+    std::optional<TestStore> store;
     Connection Conn;
     SqliteRecordset Rs;
 };
-
-TEST(StoreOpen, MissingFileIsAnErrorAndNoFileAppears) {
-    TempDir dir;
-    Connection Conn;
-    const auto file = dir.path() / "lexi";
-    try {
-        OpenDictionary(Conn, file);
-        FAIL() << "opening a missing store succeeded";
-    } catch (const StoreError& error) {
-        EXPECT_EQ(error.number(), SQLITE_CANTOPEN);
-        EXPECT_FALSE(error.description().empty());
-    }
-    EXPECT_FALSE(std::filesystem::exists(file));
-    EXPECT_FALSE(Conn.isOpen());
-}
-
-TEST(StoreOpen, FileThatIsNoDatabaseOrLacksATableIsRejectedAtOpen) {
-    TempDir dir;
-    Connection Conn;
-    {
-        std::FILE* f = std::fopen((dir.path() / "junk").c_str(), "w");
-        std::fputs("this is not a dictionary, just some text that is long enough", f);
-        std::fclose(f);
-    }
-    EXPECT_THROW(OpenDictionary(Conn, dir.path() / "junk"), StoreError);
-
-    sqlite3* db = nullptr;
-    sqlite3_open((dir.path() / "partial").c_str(), &db);
-    testing::execOrThrow(db, "CREATE TABLE 英语单词 (单词 TEXT, 解释 TEXT)");
-    sqlite3_close(db);
-    EXPECT_THROW(OpenDictionary(Conn, dir.path() / "partial"), StoreError);
-    EXPECT_FALSE(Conn.isOpen());
-}
-
-TEST_F(StoreTest, ConnectionRefusesWrites) {
-    char* message = nullptr;
-    const int rc = sqlite3_exec(Conn.handle(), "DELETE FROM 英语单词", nullptr, nullptr, &message);
-    sqlite3_free(message);
-    EXPECT_EQ(rc & 0xFF, SQLITE_READONLY);
-    EXPECT_EQ(lookup(Table::English, Match::Exact, u"zebra").size(), 1u);
-}
 
 TEST_F(StoreTest, ExactMatchIgnoresAsciiCaseAndKeepsInsertionOrder) {
     EXPECT_EQ(lookup(Table::English, Match::Exact, u"APPLE"),

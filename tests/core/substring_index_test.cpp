@@ -6,13 +6,12 @@
 #include "core/sqlite_handles.h"
 #include "core/substring_index.h"
 #include "core/text.h"
-#include "tests/common/temp_store.h"
+#include "tests/support/temp_store.h"
 #include "tools/lexi-build/gram_writer.h"
 
 namespace moshitong {
 namespace {
 
-using testing::TempDir;
 using testing::TempRow;
 
 // Characters chosen to collide often: a few letters in both cases, wildcards typed as data,
@@ -45,8 +44,7 @@ protected:
                      i % 89 == 7 ? std::nullopt : std::optional(randomText(random, 0, 14))});
             }
         }
-        const auto file = dir.path() / "lexi";
-        testing::writeStore(file, rows);
+        store.emplace(rows);
         for (const TempRow& row : rows) {
             if (row.word && row.word->size() > 1) {
                 pieces.push_back(*row.word);
@@ -55,14 +53,15 @@ protected:
                 pieces.push_back(*row.explanation);
             }
         }
-        sqlite3* db = nullptr;
-        sqlite3_open(file.c_str(), &db);
-        for (const IndexedColumn& searched : kIndexedColumns) {
-            builder::writeGramIndex(db, searched);
+        {
+            const testing::Database db =
+                testing::openDatabase(store->path(), SQLITE_OPEN_READWRITE);
+            for (const IndexedColumn& searched : kIndexedColumns) {
+                builder::writeGramIndex(db.get(), searched);
+            }
         }
-        sqlite3_close(db);
-        OpenDictionary(indexed, file);
-        OpenDictionary(plain, file);
+        OpenDictionary(indexed, store->path());
+        OpenDictionary(plain, store->path());
         plain.setSubstringIndexEnabled(false);
     }
 
@@ -78,7 +77,7 @@ protected:
         return out;
     }
 
-    TempDir dir;
+    std::optional<testing::TestStore> store;
     std::vector<std::u16string> pieces;
     Connection indexed;
     Connection plain;
@@ -156,7 +155,7 @@ TEST_F(SubstringIndexTest, ReportsADamagedPostingListAsACorruptStore) {
         {"a rowid twice", bytes({0x05, 0x00})},
         {"no rowid at all", ""},
     };
-    const auto file = dir.path() / "lexi";
+    const auto file = store->path();
     for (const auto& [what, chunk] : damaged) {
         {
             const auto db = sqlite::open(file, SQLITE_OPEN_READWRITE);

@@ -7,7 +7,7 @@
 #include "core/text.h"
 #include "lookup/failure.h"
 #include "lookup/handlers.h"
-#include "tests/lookup/fake_recordset.h"
+#include "tests/support/panel_open.h"
 
 namespace moshitong {
 namespace {
@@ -19,31 +19,15 @@ using testing::injectedErrorNumber;
 using testing::Op;
 using testing::opTrace;
 
-// The window as the translate press leaves it: panel open, the decided direction, and the
-// option the user picked afterwards.
-class ConciseTest : public ::testing::Test {
+class ConciseTest : public testing::PanelOpen {
 protected:
-    void prepare(int direction, std::u16string text, bool fuzzy = false) {
-        state.Direction = direction;
-        state.ClearMode = 1;
-        window.text = std::move(text);
-        window.frameVisible = true;
-        window.caption = std::u16string(kCaptionClear);
-        fuzzy ? window.selectOption2() : window.selectOption1();
-    }
-    void press() { Command3_Click(Session{state, window, Rs, Conn}); }
+    void press() { Command3_Click(session()); }
 
+    // The concise lookup closes what it opened even when the lookup failed.
     void expectStateAtEnd() {
-        EXPECT_EQ(state.Direction, 0);
-        EXPECT_EQ(state.ResultShown, 1);
-        EXPECT_FALSE(window.frameVisible);
+        expectFinished();
         EXPECT_FALSE(Rs.isOpen());
     }
-
-    LookupState state;
-    MemoryWindow window;
-    FakeRecordset Rs;
-    Connection Conn;
 };
 
 struct StatementCase {
@@ -119,7 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ConciseTest, ChineseInputSelectsOption2) {
-    prepare(1, u"苹果", false);
+    prepare(1);
     press();
     EXPECT_TRUE(window.option2);
     EXPECT_FALSE(window.option1);
@@ -150,7 +134,7 @@ class ConciseOutcome : public ConciseTest, public ::testing::WithParamInterface<
 TEST_P(ConciseOutcome, ListsOrApologisesAndBeepsOnce) {
     const OutcomeCase& c = GetParam();
     Rs.setRows(c.rows);
-    prepare(c.direction, c.direction == 1 ? u"苹果" : u"apple");
+    prepare(c.direction);
     press();
     EXPECT_EQ(toUtf8(window.text), toUtf8(c.text));
     EXPECT_EQ(window.beeps, 1);
@@ -192,7 +176,7 @@ TEST_F(ConciseTest, NoDecisionOrNoTextOnlyHidesThePanelAndLocksTheBox) {
 
 TEST_F(ConciseTest, ASecondPressWithoutTranslatingRunsNoQuery) {
     Rs.setRows({{u"apple", u"苹果"}});
-    prepare(2, u"apple");
+    prepare(2);
     press();
     const std::u16string listing = window.text;
     press();
@@ -227,8 +211,7 @@ TEST_P(ConciseFailure, IsReportedOnceAndEndsTheLookupCleanly) {
     const FailureCase& c = GetParam();
     Rs.setRows(c.rows);
     c.inject(Rs);
-    const std::u16string query = c.direction == 1 ? u"苹果" : u"apple";
-    prepare(c.direction, query);
+    prepare(c.direction);
     press();
 
     ASSERT_EQ(window.errors.size(), 1u);
@@ -248,7 +231,7 @@ TEST_P(ConciseFailure, IsReportedOnceAndEndsTheLookupCleanly) {
     }
     Rs.neverFail();
     Rs.setRows({{u"apple", u"苹果"}});
-    prepare(2, u"apple");
+    prepare(2);
     press();
     EXPECT_EQ(window.text, entryText(u"apple", u"苹果"));
     EXPECT_EQ(window.errors.size(), 1u);

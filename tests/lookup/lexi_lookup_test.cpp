@@ -5,8 +5,7 @@
 
 #include "core/text.h"
 #include "lookup/handlers.h"
-#include "tests/common/temp_store.h"
-#include "tests/lookup/fake_recordset.h"
+#include "tests/support/fake_recordset.h"
 #include "tools/lexi-lookup/cycle.h"
 #include "tools/lexi-lookup/options.h"
 #include "tools/lexi-lookup/output.h"
@@ -18,8 +17,6 @@ using moshitong::testing::entryText;
 using moshitong::testing::FakeRecordset;
 using moshitong::testing::FakeRow;
 using moshitong::testing::Op;
-using moshitong::testing::TempDir;
-using moshitong::testing::TempRow;
 
 ParseResult parse(std::initializer_list<std::string_view> args) {
     const std::vector<std::string_view> list(args);
@@ -238,88 +235,6 @@ TEST(RecordingRecordset, AFailedReadListsNothingForThatRow) {
     Rs.MoveNext();
     Rs.Field(u"解释");  // an explanation without its headword is no listed row either
     EXPECT_TRUE(Rs.entries().empty());
-}
-
-// The cycle through the real handlers, on a real store file.
-class QueryCycleTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        moshitong::testing::writeStore(dir.path() / "lexi",
-                                       {
-                                           {Table::Concise, u"apple", u"n. 苹果"},
-                                           {Table::Concise, u"applet", std::nullopt},
-                                           {Table::English, u"apple", u"苹果"},
-                                           {Table::Chinese, u"苹果", u"apple"},
-                                           {Table::Chinese, u"苹果树", u"apple tree"},
-                                       });
-        OpenDictionary(Conn, dir.path() / "lexi");
-    }
-    QueryResult run(std::u16string_view query, CycleOptions options) {
-        SqliteRecordset Rs;
-        QueryCycle cycle(Rs, Conn, options);
-        return cycle.run(query);
-    }
-
-    TempDir dir;
-    Connection Conn;
-};
-
-TEST_F(QueryCycleTest, EachLookupKindAndLanguage) {
-    constexpr CycleOptions concise{false, LookupKind::Concise};
-    constexpr CycleOptions fuzzy{true, LookupKind::Concise};
-    constexpr CycleOptions professional{false, LookupKind::Professional};
-    constexpr CycleOptions professionalFuzzy{true, LookupKind::Professional};
-    const struct {
-        std::u16string query;
-        CycleOptions options;
-        int direction;
-        std::vector<ListedEntry> entries;
-        std::u16string text;
-    } cases[] = {
-        {u" Apple\r\n", concise, 2, {{u"apple", u"n. 苹果"}}, entryText(u"apple", u"n. 苹果")},
-        {u"appl",
-         fuzzy,
-         2,
-         {{u"apple", u"n. 苹果"}, {u"applet", std::nullopt}},
-         entryText(u"apple", u"n. 苹果") + entryText(u"applet", u"")},
-        {u"苹果", concise, 1, {{u"apple", u"n. 苹果"}}, entryText(u"apple", u"n. 苹果")},
-        {u"apple", professional, 2, {{u"apple", u"苹果"}}, entryText(u"apple", u"苹果")},
-        {u"苹果", professional, 1, {{u"苹果", u"apple"}}, entryText(u"苹果", u"apple")},
-        {u"苹果",
-         professionalFuzzy,
-         1,
-         {{u"苹果", u"apple"}, {u"苹果树", u"apple tree"}},
-         entryText(u"苹果", u"apple") + entryText(u"苹果树", u"apple tree")},
-        {u"pear", concise, 2, {}, std::u16string(kApologyEnglish)},
-        {u"梨", concise, 1, {}, std::u16string(kApologyChinese)},
-        {u"梨", professional, 1, {}, std::u16string(kApologyEnglish)},
-        // A tie opens no panel: nothing is looked up and the box keeps the tidied query.
-        {u" ab中文 ", concise, 0, {}, u"ab中文"},
-        {u"", professional, 0, {}, u""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(toUtf8(c.query));
-        const QueryResult result = run(c.query, c.options);
-        EXPECT_EQ(result.query, c.query);
-        EXPECT_EQ(result.direction, c.direction);
-        EXPECT_EQ(result.entries, c.entries);
-        EXPECT_EQ(result.found(), !c.entries.empty());
-        EXPECT_EQ(toUtf8(result.text), toUtf8(c.text));
-        EXPECT_TRUE(result.errors.empty());
-    }
-}
-
-TEST_F(QueryCycleTest, QueriesDoNotInfluenceOneAnother) {
-    SqliteRecordset Rs;
-    QueryCycle cycle(Rs, Conn, CycleOptions{});
-    const QueryResult first = cycle.run(u"苹果");
-    const QueryResult tie = cycle.run(u"ab中文");
-    const QueryResult again = cycle.run(u"苹果");
-    EXPECT_EQ(tie.direction, 0);
-    EXPECT_FALSE(tie.found());
-    EXPECT_EQ(again.text, first.text);
-    EXPECT_EQ(again.entries, first.entries);
-    EXPECT_FALSE(Rs.isOpen());
 }
 
 TEST(QueryCycle, ReportsTheStoreErrorWithTheStatementAndGoesOn) {

@@ -2,7 +2,7 @@
 
 #include "core/text.h"
 #include "lookup/handlers.h"
-#include "tests/lookup/fake_recordset.h"
+#include "tests/support/fake_recordset.h"
 
 namespace moshitong {
 namespace {

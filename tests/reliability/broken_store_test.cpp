@@ -7,12 +7,11 @@
 #include <sqlite3.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 
-#include "tests/reliability/broken_stores.h"
-#include "tests/reliability/cycle.h"
+#include "tests/support/broken_stores.h"
+#include "tests/support/lookup_cycle.h"
 
 namespace moshitong {
 namespace {
@@ -23,9 +22,9 @@ using testing::LookupKind;
 using testing::overwrite;
 using testing::pageSize;
 using testing::Program;
-using testing::readBytes;
+using testing::readFile;
 using testing::StartUpCase;
-using testing::writeBytes;
+using testing::writeFile;
 using testing::writeGoodStore;
 
 constexpr const LookupKind& kConciseExact = testing::kLookupKinds[0];
@@ -39,7 +38,7 @@ TEST_P(BrokenStoreAtStartUp, IsRefusedWithTheStoresOwnError) {
     const fs::path file = dir.path() / "lexi";
     c.make(file);
     const bool existed = fs::exists(file);
-    const std::string before = existed && fs::is_regular_file(file) ? readBytes(file) : "";
+    const std::string before = existed && fs::is_regular_file(file) ? readFile(file) : "";
 
     Connection Conn;
     try {
@@ -54,7 +53,7 @@ TEST_P(BrokenStoreAtStartUp, IsRefusedWithTheStoresOwnError) {
     // repaired.
     EXPECT_EQ(fs::exists(file), existed);
     if (existed && fs::is_regular_file(file)) {
-        EXPECT_EQ(readBytes(file), before);
+        EXPECT_EQ(readFile(file), before);
     }
 }
 
@@ -190,7 +189,7 @@ TEST_F(StoreChangedWhileRunning, DeletedOrReplacedByRenameKeepsAnsweringFromTheO
     EXPECT_EQ(lookUp(u"apple", kConciseExact), before);
     EXPECT_EQ(lookUp(u"apple", kProfessionalExact).substr(0, 9), u"\r\napple\r\n");
 
-    writeBytes(dir.path() / "junk", std::string(8192, 'x'));
+    writeFile(dir.path() / "junk", std::string(8192, 'x'));
     fs::rename(dir.path() / "junk", file);
     EXPECT_EQ(lookUp(u"apple", kConciseExact), before);
     EXPECT_TRUE(p.window.errors.empty());

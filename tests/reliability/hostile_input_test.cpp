@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/reliability/cycle.h"
-#include "tests/reliability/hostile_inputs.h"
+#include "tests/support/hostile_inputs.h"
+#include "tests/support/lookup_cycle.h"
 
 namespace moshitong {
 namespace {

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <memory>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "core/like.h"
+#include "core/sqlite_handles.h"
+#include "tests/support/temp_store.h"
 
 namespace moshitong {
 namespace {
@@ -16,15 +17,6 @@ namespace {
 // with wherever the built-in answers.
 class BuiltInLike {
 public:
-    BuiltInLike() {
-        sqlite3* db = nullptr;
-        sqlite3_open(":memory:", &db);
-        db_.reset(db);
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(db, "SELECT ?1 LIKE ?2", -1, &statement, nullptr);
-        statement_.reset(statement);
-    }
-
     // nullopt when the built-in refuses the pattern.
     std::optional<bool> operator()(std::string_view value, std::string_view pattern) {
         sqlite3_stmt* s = statement_.get();
@@ -38,14 +30,9 @@ public:
     }
 
 private:
-    struct Close {
-        void operator()(sqlite3* db) const { sqlite3_close(db); }
-    };
-    struct Finalize {
-        void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-    };
-    std::unique_ptr<sqlite3, Close> db_;
-    std::unique_ptr<sqlite3_stmt, Finalize> statement_;
+    testing::Database db_ =
+        testing::openDatabase(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    sqlite::StatementHandle statement_ = sqlite::prepare(db_.get(), "SELECT ?1 LIKE ?2");
 };
 
 bool like(std::string_view value, std::string_view pattern) {

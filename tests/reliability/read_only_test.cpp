@@ -11,9 +11,9 @@
 #include <set>
 #include <string>
 
-#include "tests/reliability/cycle.h"
-#include "tests/reliability/hostile_inputs.h"
-#include "tests/support/fixture_store.h"
+#include "tests/support/hostile_inputs.h"
+#include "tests/support/lookup_cycle.h"
+#include "tests/support/temp_store.h"
 
 namespace moshitong {
 namespace {
@@ -42,20 +42,19 @@ std::set<std::string> filesIn(const fs::path& dir) {
 class ReadOnlyStore : public ::testing::Test {
 protected:
     void SetUp() override {
-        store = testing::buildFixtureStore(dir.path());
         sum = checksum(store);
         modified = fs::last_write_time(store);
-        files = filesIn(dir.path());
+        files = filesIn(fixture.dir());
     }
 
     void expectUntouched() const {
         EXPECT_EQ(checksum(store), sum);
         EXPECT_EQ(fs::last_write_time(store), modified);
-        EXPECT_EQ(filesIn(dir.path()), files) << "a file appeared beside the store";
+        EXPECT_EQ(filesIn(fixture.dir()), files) << "a file appeared beside the store";
     }
 
-    testing::TempDir dir;
-    fs::path store;
+    const testing::TestStore fixture = testing::TestStore::fromFixtures();
+    const fs::path& store = fixture.path();
     std::uint64_t sum = 0;
     fs::file_time_type modified;
     std::set<std::string> files;
@@ -87,7 +86,7 @@ TEST_F(ReadOnlyStore, AFullRunOfLookupsLeavesItByteForByteAsItWas) {
 }
 
 TEST_F(ReadOnlyStore, TheConnectionRefusesEveryKindOfWrite) {
-    const std::string beside = dir.path().string() + "/";
+    const std::string beside = fixture.dir().string() + "/";
     const std::string writes[] = {
         "INSERT INTO 英语单词 VALUES ('x', 'y')",
         "UPDATE 英语单词 SET 解释 = '' WHERE 单词 = 'apple'",

@@ -1,16 +1,14 @@
 #pragma once
-// A store built from the small source excerpts in data/fixtures by the real lexi-build, into a
-// folder the test owns. Tests see exactly the rows, explanations and order the full store has
-// for those words, without a binary database in the repository.
-//
-//     moshitong::testing::TempDir dir;  // tests/common/temp_store.h
-//     const auto store = moshitong::testing::buildFixtureStore(dir.path());
-//     moshitong::OpenDictionary(Conn, store);
+// The small source excerpts in data/fixtures and the real lexi-build that makes a store of them
+// (TestStore::fromFixtures in temp_store.h). Tests see exactly the rows, explanations and order
+// the full store has for those words, without a binary database in the repository.
 
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tests/support/run_program.h"
 
 namespace moshitong::testing {
 
@@ -21,20 +19,14 @@ std::filesystem::path fixturePath(std::string_view name);
 // fixtures are byte for byte the same file.
 inline constexpr std::string_view kFixtureBuildTime = "1970-01-01T00:00:00Z";
 
-// Builds `dir`/lexi from the fixtures and returns its path. Throws std::runtime_error carrying
-// lexi-build's message when the build fails.
-std::filesystem::path buildFixtureStore(const std::filesystem::path& dir);
-
-struct ProcessResult {
-    int exitCode = -1;   // the exit status, or 128 + the signal that ended the program
-    std::string output;  // what it wrote to standard output
-    std::string errors;  // what it wrote to standard error
-};
-
 // Runs lexi-build with `args` (SOURCE_DATE_EPOCH=0 in its environment) and waits for it.
 ProcessResult runLexiBuild(const std::vector<std::string>& args);
 
 // The arguments that build `out` from the fixtures, for tests that swap one source for a bad one.
 std::vector<std::string> fixtureArguments(const std::filesystem::path& out);
+
+// Builds `store` from the fixtures. Throws std::runtime_error carrying lexi-build's message when
+// the build fails.
+void buildFixtureStore(const std::filesystem::path& store);
 
 }  // namespace moshitong::testing

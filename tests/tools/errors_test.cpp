@@ -5,14 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <ostream>
 
-#include <algorithm>
-#include <fstream>
-#include <sstream>
-
-#include "tests/common/temp_store.h"
 #include "tests/support/fixture_store.h"
+#include "tests/support/temp_store.h"
 
 namespace moshitong::builder {
 namespace {
@@ -20,19 +17,10 @@ namespace {
 using moshitong::testing::fixtureArguments;
 using moshitong::testing::fixturePath;
 using moshitong::testing::ProcessResult;
+using moshitong::testing::readFile;
 using moshitong::testing::runLexiBuild;
 using moshitong::testing::TempDir;
-
-std::string readFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return std::move(text).str();
-}
-
-void writeFile(const std::filesystem::path& file, std::string_view text) {
-    std::ofstream(file, std::ios::binary) << text;
-}
+using moshitong::testing::writeFile;
 
 std::vector<std::string> entriesOf(const std::filesystem::path& dir) {
     std::vector<std::string> names;

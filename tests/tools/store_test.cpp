@@ -1,19 +1,16 @@
 // The store built by the real lexi-build from data/fixtures: what a listing will show.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
-#include <fstream>
 #include <map>
-#include <memory>
+#include <optional>
 #include <set>
-#include <sstream>
 
 #include "core/store.h"
 #include "core/text.h"
-#include "tests/common/temp_store.h"
 #include "tests/support/fixture_store.h"
+#include "tests/support/temp_store.h"
 #include "tools/lexi-build/cedict.h"
 #include "tools/lexi-build/clean.h"
 #include "tools/lexi-build/ecdict.h"
@@ -22,61 +19,37 @@
 namespace moshitong::builder {
 namespace {
 
-using moshitong::testing::TempDir;
+using moshitong::testing::TestStore;
 
 struct StoredRow {
     std::string word;
     std::string explanation;
 };
 
-struct Closer {
-    void operator()(sqlite3* db) const noexcept { sqlite3_close_v2(db); }
-};
-
 // Two columns of every row of a table in rowid order, read straight from the file.
 std::vector<StoredRow> readTable(const std::filesystem::path& store, std::string_view table,
                                  std::string_view columns = "单词, 解释") {
-    sqlite3* raw = nullptr;
-    sqlite3_open_v2(store.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-    const std::unique_ptr<sqlite3, Closer> db(raw);
-    const std::string sql =
-        "SELECT " + std::string(columns) + " FROM " + std::string(table) + " ORDER BY rowid";
-    sqlite3_stmt* statement = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &statement, nullptr), SQLITE_OK)
-        << sqlite3_errmsg(db.get());
     std::vector<StoredRow> rows;
-    while (sqlite3_step(statement) == SQLITE_ROW) {
-        const auto text = [&](int column) {
-            const auto* value = sqlite3_column_text(statement, column);
-            return value == nullptr ? std::string("<null>")
-                                    : std::string(reinterpret_cast<const char*>(value));
-        };
-        rows.push_back({text(0), text(1)});
+    for (const auto& row : testing::selectRows(testing::openDatabase(store).get(),
+                                               "SELECT " + std::string(columns) + " FROM " +
+                                                   std::string(table) + " ORDER BY rowid")) {
+        rows.push_back({row[0].value_or("<null>"), row[1].value_or("<null>")});
     }
-    sqlite3_finalize(statement);
     return rows;
-}
-
-std::string readFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return std::move(text).str();
 }
 
 class FixtureStore : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        dir_ = std::make_unique<TempDir>();
-        store_ = moshitong::testing::buildFixtureStore(dir_->path());
+        store_.emplace(TestStore::fromFixtures());
         for (const char* table : {"简明英语单词", "英语单词", "汉语单词"}) {
-            tables_[table] = readTable(store_, table);
+            tables_[table] = readTable(store_->path(), table);
         }
-        tables_["metadata"] = readTable(store_, "metadata", "source, licence");
+        tables_["metadata"] = readTable(store_->path(), "metadata", "source, licence");
     }
     static void TearDownTestSuite() {
         tables_.clear();
-        dir_.reset();
+        store_.reset();
     }
 
     static const std::vector<StoredRow>& table(const std::string& name) { return tables_[name]; }
@@ -103,14 +76,13 @@ protected:
         return explanation(name, word) != "<absent>";
     }
 
-    static inline std::unique_ptr<TempDir> dir_;
-    static inline std::filesystem::path store_;
+    static inline std::optional<TestStore> store_;
     static inline std::map<std::string, std::vector<StoredRow>> tables_;
 };
 
 TEST_F(FixtureStore, OpensAsTheProgramsDictionaryAndMatchesWithoutCase) {
     Connection Conn;
-    OpenDictionary(Conn, store_);
+    OpenDictionary(Conn, store_->path());
     SqliteRecordset Rs;
     Rs.Open(Statement{Table::Concise, Column::Word, Match::Exact, u"APPLE"}, Conn);
     ASSERT_EQ(Rs.RecordCount(), 1);
@@ -125,20 +97,11 @@ TEST_F(FixtureStore, RecordsEachSourceWithItsLicence) {
     EXPECT_EQ(metadata[0].word, "ECDICT");
     EXPECT_EQ(metadata[1].word, "CC-CEDICT");
     EXPECT_EQ(metadata[2].word, "jieba dict.txt");
-    sqlite3* raw = nullptr;
-    sqlite3_open_v2(store_.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
-    const std::unique_ptr<sqlite3, Closer> db(raw);
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(db.get(),
-                       "SELECT group_concat(licence, '|'), min(version), max(built) FROM metadata",
-                       -1, &statement, nullptr);
-    ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
-    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)),
-                 "MIT|CC BY-SA 4.0|MIT");
-    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)), "fixture");
-    EXPECT_EQ(reinterpret_cast<const char*>(sqlite3_column_text(statement, 2)),
-              moshitong::testing::kFixtureBuildTime);
-    sqlite3_finalize(statement);
+    const auto summary = testing::selectRows(
+        testing::openDatabase(store_->path()).get(),
+        "SELECT group_concat(licence, '|'), min(version), max(built) FROM metadata");
+    EXPECT_EQ(summary, (std::vector<testing::TextRow>{{"MIT|CC BY-SA 4.0|MIT", "fixture",
+                                                       std::string(testing::kFixtureBuildTime)}}));
 }
 
 TEST_F(FixtureStore, ExplanationsArePlainLinesJoinedByCrLf) {
@@ -189,8 +152,7 @@ TEST_F(FixtureStore, ProfessionalEnglishComposesEveryItem) {
 }
 
 TEST_F(FixtureStore, ProfessionalEnglishHasEveryTranslatedRowByRankThenLengthThenAlphabet) {
-    const std::vector<EcdictEntry> source =
-        readEcdict(moshitong::testing::fixturePath("ecdict.csv"));
+    const std::vector<EcdictEntry> source = readEcdict(testing::fixturePath("ecdict.csv"));
     std::map<std::string, long> rank;
     for (const EcdictEntry& entry : source) {
         if (!cleanText(entry.translation).empty()) {
@@ -272,7 +234,7 @@ TEST_F(FixtureStore, ChineseReadingsCarryToneMarksAndClassifiers) {
 }
 
 TEST_F(FixtureStore, ChineseHasEverySimplifiedHeadwordThenEveryDifferingTraditionalOne) {
-    const Cedict source = readCedict(moshitong::testing::fixturePath("cedict.js"));
+    const Cedict source = readCedict(testing::fixturePath("cedict.js"));
     std::set<std::string> simplified;
     std::set<std::string> traditional;
     for (const CedictEntry& entry : source.entries) {
@@ -292,8 +254,8 @@ TEST_F(FixtureStore, ChineseHasEverySimplifiedHeadwordThenEveryDifferingTraditio
 }
 
 TEST_F(FixtureStore, ChineseSimplifiedRowsGoByJiebaCountThenLength) {
-    const WordCounts counts = readJieba(moshitong::testing::fixturePath("jieba.txt"));
-    const Cedict source = readCedict(moshitong::testing::fixturePath("cedict.js"));
+    const WordCounts counts = readJieba(testing::fixturePath("jieba.txt"));
+    const Cedict source = readCedict(testing::fixturePath("cedict.js"));
     std::set<std::string> simplified;
     for (const CedictEntry& entry : source.entries) {
         simplified.insert(entry.simplified);
@@ -310,10 +272,8 @@ TEST_F(FixtureStore, ChineseSimplifiedRowsGoByJiebaCountThenLength) {
 }
 
 TEST(FixtureStoreBuild, IsTheSameFileEveryTime) {
-    TempDir first;
-    TempDir second;
-    EXPECT_EQ(readFile(moshitong::testing::buildFixtureStore(first.path())),
-              readFile(moshitong::testing::buildFixtureStore(second.path())));
+    EXPECT_EQ(testing::readFile(TestStore::fromFixtures().path()),
+              testing::readFile(TestStore::fromFixtures().path()));
 }
 
 }  // namespace

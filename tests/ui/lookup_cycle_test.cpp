@@ -126,7 +126,7 @@ private slots:
         const TempDir dir;
         const std::filesystem::path store = dir.path() / "lexi";
         if (content == "-") {
-            writeEmptyDatabase(store);
+            writeStoreSql(store, "CREATE TABLE other (x TEXT)");
         } else if (!content.isEmpty()) {
             QFile file(QString::fromStdString(store.string()));
             QVERIFY(file.open(QIODevice::WriteOnly));
@@ -152,14 +152,6 @@ private slots:
         QVERIFY(!form.isVisible());
         QVERIFY(form.windowHandle() == nullptr);
         QVERIFY(!platform.endedWith.has_value());
-    }
-
-private:
-    static void writeEmptyDatabase(const std::filesystem::path& file) {
-        sqlite3* db = nullptr;
-        sqlite3_open(file.c_str(), &db);
-        execOrThrow(db, "CREATE TABLE other (x TEXT)");
-        sqlite3_close(db);
     }
 };
 

@@ -9,7 +9,7 @@
 
 #include <optional>
 
-#include "tiny_store.h"
+#include "tests/support/tiny_store.h"
 #include "ui/form1.h"
 #include "ui/platform.h"
 
@@ -48,7 +48,7 @@ Widget* control(const QWidget& form, const char* name) {
 
 // The window on the tiny store, loaded, shown and active, as a user first sees it.
 struct ShownForm {
-    TinyStore store;
+    TestStore store{tinyStoreRows()};
     FakePlatform platform;
     Form1 form{platform, store.path()};
 

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "tests/common/temp_store.h"
+#include "tests/support/temp_store.h"
 
 namespace moshitong::testing {
 
@@ -19,14 +19,5 @@ inline std::vector<TempRow> tinyStoreRows() {
         {Table::Chinese, u"墨水", u"ink"},
     };
 }
-
-class TinyStore {
-public:
-    TinyStore() { writeStore(path(), tinyStoreRows()); }
-    std::filesystem::path path() const { return dir_.path() / "lexi"; }
-
-private:
-    TempDir dir_;
-};
 
 }  // namespace moshitong::testing

@@ -1,11 +1,17 @@
 #pragma once
 // Text a user may type or paste that has broken programs like this one: quotes and SQL, LIKE's
 // wildcards, NUL, lone surrogates, characters outside the BMP, format characters, nothing but
-// white space, texts at and beyond the old 16-bit length, and a megabyte.
+// white space, texts at and beyond the old 16-bit length, and a megabyte; and a store with rows
+// for them to find.
 
+#include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
+
+#include "core/text.h"
+#include "tests/support/temp_store.h"
 
 namespace moshitong::testing {
 
@@ -61,6 +67,47 @@ inline std::vector<Hostile> hostileInputs() {
         {"MegabyteMixed",
          std::u16string(kMegabyte / 2, u'中') + std::u16string(kMegabyte / 2 + 1, u'_')},
     };
+}
+
+// Rows chosen so that the hostile inputs have something to find (a quote, a percent sign, an
+// underscore, a backslash, characters outside the BMP, a right-to-left mark, Null fields) and so
+// that the wildcards alone reach the cap of 101 entries. No value holds a CR LF pair, so a listing
+// can be read back unambiguously.
+inline std::vector<TempRow> hostileStoreRows() {
+    std::vector<TempRow> rows = {
+        {Table::Concise, u"apple", u"n. 苹果"},
+        {Table::Concise, u"don't", u"不要"},
+        {Table::Concise, u"o'clock", u"点钟"},
+        {Table::Concise, u"100%", u"百分之百"},
+        {Table::Concise, u"a_b", u"下划线"},
+        {Table::Concise, u"back\\slash", u"反斜杠"},
+        {Table::Concise, u"\U0001F34E", u"苹果符号"},
+        {Table::Concise, u"\u200Fmark", u"从右到左的标记"},
+        {Table::Concise, u"banana", u"香蕉"},
+        {Table::Concise, u"nothing", std::nullopt},
+        {Table::English, std::nullopt, u"无词头"},
+        {Table::English, u"apple", u"苹果"},
+        {Table::English, u"don't", u"不要"},
+        {Table::English, u"100%", u"百分之百"},
+        {Table::English, u"\U0001F34E", u"苹果符号"},
+        {Table::Chinese, u"苹果", u"apple"},
+        {Table::Chinese, u"\U00020000字", u"a rare character"},
+        {Table::Chinese, u"百分之百", u"100%"},
+    };
+    for (int i = 0; i < 150; ++i) {
+        const std::u16string n = fromUtf8(std::to_string(i));
+        rows.push_back({Table::Concise, u"many" + n, u"多" + n});
+        rows.push_back({Table::English, u"many" + n, u"多" + n});
+        rows.push_back({Table::Chinese, u"多" + n, u"many" + n});
+    }
+    return rows;
+}
+
+// The store of hostileStoreRows(), written once per test program. Tests that damage a store
+// work on a copy.
+inline const std::filesystem::path& hostileStore() {
+    static const TestStore store(hostileStoreRows());
+    return store.path();
 }
 
 }  // namespace moshitong::testing

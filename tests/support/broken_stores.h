@@ -8,24 +8,15 @@
 #include <fstream>
 #include <functional>
 #include <initializer_list>
-#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
 
-#include "tests/reliability/cycle.h"
+#include "core/text.h"
+#include "tests/support/hostile_inputs.h"
+#include "tests/support/temp_store.h"
 
 namespace moshitong::testing {
-
-inline void writeBytes(const std::filesystem::path& file, const std::string& bytes) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
-
-inline std::string readBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Overwrites bytes in place, as a disk fault or a half-finished copy would: same file, same inode.
 inline void overwrite(const std::filesystem::path& file, std::size_t offset,
@@ -40,43 +31,24 @@ inline void writeGoodStore(const std::filesystem::path& file) {
     std::filesystem::copy_file(hostileStore(), file);
 }
 
-inline void writeStoreWithSchema(const std::filesystem::path& file, const char* schema) {
-    sqlite3* db = nullptr;
-    sqlite3_open(file.c_str(), &db);
-    execOrThrow(db, schema);
-    sqlite3_close(db);
-}
-
-inline std::size_t number(sqlite3* db, const std::string& sql) {
-    sqlite3_stmt* statement = nullptr;
-    sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
-    sqlite3_step(statement);
-    const auto value = static_cast<std::size_t>(sqlite3_column_int64(statement, 0));
-    sqlite3_finalize(statement);
-    return value;
-}
-
 inline std::size_t pageSize(const std::filesystem::path& file) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    const std::size_t size = number(db, "PRAGMA page_size");
-    sqlite3_close(db);
-    return size;
+    return static_cast<std::size_t>(selectNumber(openDatabase(file).get(), "PRAGMA page_size"));
 }
 
 // Garbage in place of the root page of each named table. The change counter in the header moves
 // on as a writer's would, so a running reader knows its cached pages are stale.
 inline void corruptRootPages(const std::filesystem::path& file,
                              std::initializer_list<Table> tables) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    const std::size_t size = number(db, "PRAGMA page_size");
+    const std::size_t size = pageSize(file);
     std::vector<std::size_t> roots;
-    for (const Table table : tables) {
-        roots.push_back(number(db, "SELECT rootpage FROM sqlite_schema WHERE name = '" +
-                                       toUtf8(tableName(table)) + "'"));
+    {
+        const Database db = openDatabase(file);
+        for (const Table table : tables) {
+            roots.push_back(static_cast<std::size_t>(
+                selectNumber(db.get(), "SELECT rootpage FROM sqlite_schema WHERE name = '" +
+                                           toUtf8(tableName(table)) + "'")));
+        }
     }
-    sqlite3_close(db);
     for (const std::size_t root : roots) {
         overwrite(file, (root - 1) * size, std::string(size, '\xA5'));
     }
@@ -99,26 +71,26 @@ inline std::vector<StartUpCase> startUpCases() {
         {"Missing", [](const std::filesystem::path&) {}, SQLITE_CANTOPEN, "unable to open"},
         {"Folder", [](const std::filesystem::path& f) { std::filesystem::create_directory(f); },
          SQLITE_IOERR, "disk I/O error"},
-        {"Empty", [](const std::filesystem::path& f) { writeBytes(f, ""); }, SQLITE_ERROR,
+        {"Empty", [](const std::filesystem::path& f) { writeFile(f, ""); }, SQLITE_ERROR,
          "no such table: 简明英语单词"},
         {"NotADatabase",
          [](const std::filesystem::path& f) {
-             writeBytes(f, std::string(8192, 'x') + "apple,苹果\n");
+             writeFile(f, std::string(8192, 'x') + "apple,苹果\n");
          },
          SQLITE_NOTADB, "not a database"},
         {"TableMissing",
          [](const std::filesystem::path& f) {
-             writeStoreWithSchema(f,
-                                  "CREATE TABLE 简明英语单词 (单词 TEXT, 解释 TEXT);"
-                                  "CREATE TABLE 英语单词 (单词 TEXT, 解释 TEXT);");
+             writeStoreSql(f,
+                           "CREATE TABLE 简明英语单词 (单词 TEXT, 解释 TEXT);"
+                           "CREATE TABLE 英语单词 (单词 TEXT, 解释 TEXT);");
          },
          SQLITE_ERROR, "no such table: 汉语单词"},
         {"ColumnMissing",
          [](const std::filesystem::path& f) {
-             writeStoreWithSchema(f,
-                                  "CREATE TABLE 简明英语单词 (单词 TEXT, 解释 TEXT);"
-                                  "CREATE TABLE 英语单词 (单词 TEXT, 释义 TEXT);"
-                                  "CREATE TABLE 汉语单词 (单词 TEXT, 解释 TEXT);");
+             writeStoreSql(f,
+                           "CREATE TABLE 简明英语单词 (单词 TEXT, 解释 TEXT);"
+                           "CREATE TABLE 英语单词 (单词 TEXT, 释义 TEXT);"
+                           "CREATE TABLE 汉语单词 (单词 TEXT, 解释 TEXT);");
          },
          SQLITE_ERROR, "no such column: 解释"},
         {"Truncated",

@@ -4,17 +4,17 @@
 #include <exception>
 #include <iostream>
 
-#include "tiny_store.h"
+#include "tests/support/tiny_store.h"
 
 int main(int argc, char* argv[]) {
     if (argc != 2) {
-        std::cerr << "usage: ui_make_tiny_store STORE\n";
+        std::cerr << "usage: make_tiny_store STORE\n";
         return 2;
     }
     try {
         moshitong::testing::writeStore(argv[1], moshitong::testing::tinyStoreRows());
     } catch (const std::exception& error) {
-        std::cerr << "ui_make_tiny_store: " << argv[1] << ": " << error.what() << '\n';
+        std::cerr << "make_tiny_store: " << argv[1] << ": " << error.what() << '\n';
         return 1;
     }
     return 0;
