@@ -9,7 +9,6 @@
 // The window's own behaviour (the lock on the box, Esc, drag, minimise, the link) lives in the
 // Form_ and Text1_ handlers here; nothing in lookup or core knows about Qt.
 
-#include <QPixmap>
 #include <QWidget>
 
 #include <filesystem>
@@ -17,6 +16,7 @@
 
 #include "core/state.h"
 #include "core/store.h"
+#include "ui/scaled_picture.h"
 
 class QButtonGroup;
 class QFrame;
@@ -98,7 +98,7 @@ private:
 
     Platform& platform_;
     const std::filesystem::path dictionary_;
-    const QPixmap background_;
+    const ScaledPicture background_;
 
     // The controls, under the names the handlers know them by.
     QPlainTextEdit* Text1 = nullptr;

@@ -47,6 +47,12 @@ private slots:
         QCOMPARE(icon.size(), QSize(32, 32));
         QVERIFY(!icon.hasAlphaChannel());
         QCOMPARE(icon.depth(), 32);  // 24-bit colour, padded to a word per pixel
+        // Drawn again for high-density screens, at exactly two and three times the size.
+        for (const int scale : {2, 3}) {
+            const QString suffix = QStringLiteral("@%1x.jpg").arg(scale);
+            QCOMPARE(QImage(":/moshitong/background" + suffix).size(), QSize(358, 237) * scale);
+            QCOMPARE(QImage(":/moshitong/button" + suffix).size(), QSize(98, 34) * scale);
+        }
 
         // The background is drawn unscaled from the top-left corner: the window's corner pixel
         // is the picture's corner pixel.
