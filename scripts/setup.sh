@@ -10,7 +10,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     nlohmann-json3-dev python3-jieba
     qt6-base-dev qt6-base-dev-tools
-    fonts-noto-cjk xvfb xauth xdotool x11-utils imagemagick
+    fonts-noto-cjk fonts-babelstone-han qt6-translations-l10n
+    xvfb xauth xdotool x11-utils imagemagick
     clang-14 libclang-rt-14-dev
 )
 if [ -f scripts/packages-extra.txt ]; then

@@ -151,6 +151,15 @@ private slots:
         for (const char16_t c : std::u16string_view(u"墨石通翻译清除精确模糊简明专业查询苹果a")) {
             QVERIFY2(metrics.inFont(QChar(c)), qPrintable(QString(QChar(c))));
         }
+        // The dictionary's rarest characters, of CJK Extensions B, E and G (in the entries of 怂,
+        // 彉 and 𱅒), come from the faces behind the Song face; a private-use one (in Garrick's
+        // entry) is an empty box, never a glyph some face put there.
+        for (const char32_t c : {U'\U0002AA0A', U'\U0002D6A6', U'\U00031152'}) {
+            const QString family = drawingFamily(font, c);
+            QVERIFY2(!family.isEmpty() && family != privateUseFamily(),
+                     qPrintable(QString::fromUcs4(&c, 1)));
+        }
+        QCOMPARE(drawingFamily(font, U'\uE235'), privateUseFamily());
     }
 
     void songFaceChoice_data() {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <utility>
 
+#include "tools/lexi-build/private_use.h"
 #include "tools/lexi-build/utf8.h"
 
 namespace moshitong::builder {
@@ -251,6 +252,10 @@ std::vector<std::string> cleanLines(std::string_view raw) {
     }
     if (text.find('&') != std::string::npos) {
         text = decodeEntities(text);
+    }
+    // The lead byte of U+E000..U+EFFF, where GBK's converters put the characters it mapped.
+    if (text.find('\xEE') != std::string::npos) {
+        text = standardisePrivateUse(text);
     }
     std::vector<std::string> lines;
     std::size_t start = 0;

@@ -7,11 +7,12 @@
 #                              the first two drawn again at two and three times the size, for
 #                              screens with more device pixels per pixel
 #   icons/           the same icon at the desktop theme's other sizes, and as SVG
+#   private-use.ttf  an empty box for every private-use code point, for the text box
 # The window draws the background unscaled from its top-left corner, so everything here is placed
 # around where the controls sit: the text box covers x 32..337, y 29..191; the link area
 # x 16..201 and the button x 256..337 share the row y 200..225.
-# Needs ImageMagick 6 (`convert`), the Noto CJK fonts and, for the SVG, python3-fonttools. Fixed
-# seeds keep the output stable.
+# Needs ImageMagick 6 (`convert`), the Noto CJK fonts and, for the SVG and the font,
+# python3-fonttools. Fixed seeds keep the output stable.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -186,5 +187,8 @@ ink=$(convert -size 256x256 xc:black -font "$serif_bold" -pointsize 176 -fill wh
     awk '{ printf "%g,%g,%g,%g", $3 / 8, $4 / 8, $1 / 8, $2 / 8 }')
 read -r font_file font_index <<<"$(fc-match 'Noto Serif CJK SC:style=Bold' --format='%{file} %{index}')"
 python3 make-icon-svg.py "$font_file" "$font_index" "$ink" icons/icon.svg
+
+# The box the text box draws for a private-use character (see the script).
+python3 make-private-use-font.py private-use.ttf
 
 identify background*.jpg button*.jpg icon.png icons/*.png
