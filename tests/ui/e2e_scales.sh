@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program on an X server (run under xvfb-run with a screen large enough for 3x) at the
-# scale factors of today's desktops: 1, 1.25, 1.5, 2 and 3 device pixels per pixel, with Qt's
-# scale factor passed through unrounded as a desktop set to 125 % or 150 % does.
+# scale factors of today's desktops: 1, 1.25, 1.5, 1.75, 2 and 3 device pixels per pixel, with
+# Qt's scale factor passed through unrounded as a desktop set to 125 % or 150 % does.
 #
 # At every scale the window keeps its layout, 356 x 236 pixels, and is photographed:
 #   - its title must be drawn for that density, not enlarged from the 1x picture: interpolated,
@@ -127,8 +127,15 @@ check_outline() {  # SHOT SCALE
     echo "  outline: $widths device pixels on every side"
 }
 
+# Photographs the window into $panel; true once the panel's paper is on show at its middle.
+panel_on_show() {
+    photograph "$panel"
+    [ "$(convert "$panel" -format "%[hex:p{$(device "$scale" 268),$(device "$scale" 64)}]" \
+        info:)" = F3EEE2 ]
+}
+
 reference=$e2e_folder/reference.png
-for scale in 1 1.25 1.5 2 3; do
+for scale in 1 1.25 1.5 1.75 2 3; do
     echo "scale $scale"
     rm -f "$e2e_folder/lexi"  # start_program makes the store afresh
     QT_SCALE_FACTOR=$scale start_program "$program" "$make_store"
@@ -171,13 +178,7 @@ for scale in 1 1.25 1.5 2 3; do
     xdotool type --delay 40 apple
     click "$(device "$scale" 296)" "$(device "$scale" 212)"
     panel=$e2e_folder/panel-$scale.png
-    for _ in $(seq 50); do
-        photograph "$panel"
-        # The panel's paper is on show at its middle.
-        [ "$(convert "$panel" -format "%[hex:p{$(device "$scale" 268),$(device "$scale" 64)}]" \
-            info:)" = F3EEE2 ] && break
-        sleep 0.1
-    done
+    poll 50 panel_on_show || fail "at $scale the lookup panel never opened"
     check_outline "$panel" "$scale"
 
     if [ -n "$shots" ]; then
@@ -187,4 +188,4 @@ for scale in 1 1.25 1.5 2 3; do
     kill "$pid"
     wait "$pid" 2>/dev/null || true
 done
-echo "PASS: sharp and evenly outlined at 1, 1.25, 1.5, 2 and 3"
+echo "PASS: sharp and evenly outlined at 1, 1.25, 1.5, 1.75, 2 and 3"

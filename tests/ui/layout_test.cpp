@@ -17,6 +17,7 @@
 
 #include "ui/controls.h"
 #include "ui/fonts.h"
+#include "ui/scaled_picture.h"
 #include "ui_test_support.h"
 
 namespace moshitong::testing {
@@ -53,6 +54,16 @@ private slots:
             QCOMPARE(QImage(":/moshitong/background" + suffix).size(), QSize(358, 237) * scale);
             QCOMPARE(QImage(":/moshitong/button" + suffix).size(), QSize(98, 34) * scale);
         }
+        // The window asks for the picture at every paint, with its screen's ratio: moved to a
+        // screen of another density, it gets that one's drawing, pixel for pixel on the screen.
+        const ScaledPicture picture(QStringLiteral(":/moshitong/background.jpg"));
+        const QImage drawn2x(QStringLiteral(":/moshitong/background@2x.jpg"));
+        for (const qreal ratio : {1.0, 2.0, 1.5, 3.0, 1.25, 2.0}) {
+            const QPixmap& shown = picture.forRatio(ratio);
+            QCOMPARE(shown.devicePixelRatio(), ratio);
+            QCOMPARE(shown.size(), QSize(qRound(358 * ratio), qRound(237 * ratio)));
+        }
+        QCOMPARE(picture.forRatio(2.0).toImage().pixelColor(100, 40), drawn2x.pixelColor(100, 40));
 
         // The background is drawn unscaled from the top-left corner: the window's corner pixel
         // is the picture's corner pixel.
