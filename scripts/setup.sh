@@ -10,7 +10,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     nlohmann-json3-dev python3-jieba
     qt6-base-dev qt6-base-dev-tools libx11-dev
-    fonts-noto-cjk xvfb xauth xdotool x11-utils imagemagick
+    fonts-noto-cjk fonts-babelstone-han qt6-translations-l10n
+    xvfb xauth xdotool x11-utils imagemagick
     clang-14 libclang-rt-14-dev
 )
 mapfile -t extra < <(grep -v -E '^\s*(#|$)' scripts/packages-extra.txt)

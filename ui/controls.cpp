@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
+#include <algorithm>
 #include <utility>
 
 namespace moshitong {
@@ -33,8 +34,8 @@ void installLinkAccessibility() {
 
 }  // namespace
 
-PictureButton::PictureButton(const QColor& face, const QPixmap& picture, QWidget* parent)
-    : QPushButton(parent), face_(face), picture_(picture) {
+PictureButton::PictureButton(const QColor& face, ScaledPicture picture, QWidget* parent)
+    : QPushButton(parent), face_(face), picture_(std::move(picture)) {
     QPalette palette = this->palette();
     palette.setColor(QPalette::Button, face_);
     setPalette(palette);
@@ -52,9 +53,9 @@ void PictureButton::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), face_);
     // A pressed button sinks by a pixel: picture and caption move with it.
     const QPoint sink = isDown() ? QPoint(1, 1) : QPoint(0, 0);
-    QRect pictureRect(QPoint(0, 0), picture_.deviceIndependentSize().toSize());
+    QRect pictureRect(QPoint(0, 0), picture_.size());
     pictureRect.moveCenter(rect().center());
-    painter.drawPixmap(pictureRect.translated(sink), picture_);
+    painter.drawPixmap(pictureRect.translated(sink), picture_.forRatio(devicePixelRatioF()));
     if (isDown()) {
         painter.fillRect(rect(), QColor(0, 40, 10, 40));
     } else if (underMouse()) {
@@ -84,10 +85,25 @@ OutlineShape::OutlineShape(QWidget* parent) : QWidget(parent) {
 }
 
 void OutlineShape::paintEvent(QPaintEvent*) {
+    // Laid out on device pixels: at 150 % a one-pixel pen is a pixel and a half wide and lands
+    // on one pixel on some sides and two on others. The line takes the outermost device pixels
+    // that the panel's background fill covers (Qt rounds a filled rectangle's edges to the
+    // nearest pixel edge), a whole number of them on every side.
     QPainter painter(this);
-    painter.setPen(QPen(palette().color(QPalette::WindowText), 1));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QTransform toDevice = painter.deviceTransform();
+    const QRectF area = toDevice.mapRect(QRectF(rect()));
+    const int left = qRound(area.left());
+    const int top = qRound(area.top());
+    const int right = qRound(area.right());
+    const int bottom = qRound(area.bottom());
+    const int line = std::max(1, qRound(devicePixelRatioF()));
+    const QTransform fromDevice = toDevice.inverted();
+    const QColor ink = palette().color(QPalette::WindowText);
+    for (const QRect& side :
+         {QRect(left, top, right - left, line), QRect(left, bottom - line, right - left, line),
+          QRect(left, top, line, bottom - top), QRect(right - line, top, line, bottom - top)}) {
+        painter.fillRect(fromDevice.mapRect(QRectF(side)), ink);
+    }
 }
 
 LinkArea::LinkArea(QWidget* parent) : QLabel(parent) {

@@ -12,23 +12,26 @@
 
 #include <functional>
 
+#include "ui/scaled_picture.h"
+
 namespace moshitong {
 
 // A push button whose face is a solid colour with a picture on it and the caption on top. The
-// picture keeps its natural size, centred, and is clipped to the button.
+// picture keeps its natural size, centred, and is clipped to the button; a high-density screen
+// gets the picture drawn for it.
 class PictureButton final : public QPushButton {
     Q_OBJECT
 public:
-    PictureButton(const QColor& face, const QPixmap& picture, QWidget* parent);
+    PictureButton(const QColor& face, ScaledPicture picture, QWidget* parent);
     QColor faceColour() const { return face_; }
-    const QPixmap& picture() const { return picture_; }
+    const ScaledPicture& picture() const { return picture_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QColor face_;
-    QPixmap picture_;
+    ScaledPicture picture_;
 };
 
 // A rectangle outline, transparent inside, that neither takes the focus nor sees the mouse.

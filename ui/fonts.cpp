@@ -1,7 +1,11 @@
 #include "ui/fonts.h"
 
 #include <QFontDatabase>
+#include <QGlyphRun>
+#include <QRawFont>
+#include <QTextLayout>
 
+#include <algorithm>
 #include <array>
 
 namespace moshitong {
@@ -22,6 +26,13 @@ constexpr std::array kSongFaces = {
     u"AR PL SungtiL GB",
     u"Noto Serif CJK TC",
     u"AR PL UMing TW",
+};
+
+// Faces that draw CJK Extensions B to G (𪨊 in 怂's entry, 𭚦 in 彉's), named so that the box
+// reaches them whatever order the desktop's own fallback puts the installed faces in.
+constexpr std::array kExtensionFaces = {
+    u"BabelStone Han",
+    u"HanaMinB",
 };
 
 bool looksLikeSong(const QString& family) {
@@ -55,13 +66,44 @@ QFont songFont(double pointSize) {
     // Simplified Chinese is what it meant.
     static const QString face =
         chooseSongFace(QFontDatabase::families(QFontDatabase::SimplifiedChinese));
-    QFont font(face);
+    static const QString privateUse = privateUseFamily();
+    QStringList families{face, privateUse};
+    for (const char16_t* extension : kExtensionFaces) {
+        families << QString::fromUtf16(extension);
+    }
+    QFont font;
+    font.setFamilies(families);
     font.setPointSizeF(pointSize);
     font.setWeight(QFont::Normal);
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
     return font;
+}
+
+QString privateUseFamily() {
+    // Registered once; it comes with the program as a resource, made by make-artwork.sh.
+    static const QString family = [] {
+        const int id =
+            QFontDatabase::addApplicationFont(QStringLiteral(":/moshitong/private-use.ttf"));
+        return QFontDatabase::applicationFontFamilies(id).value(0);
+    }();
+    return family;
+}
+
+QString drawingFamily(const QFont& font, char32_t character) {
+    QTextLayout layout(QString::fromUcs4(&character, 1), font);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    // Glyph 0 is a font's "missing" glyph, the empty box.
+    const bool drawn =
+        !runs.isEmpty() && std::all_of(runs.begin(), runs.end(), [](const QGlyphRun& run) {
+            const QList<quint32> glyphs = run.glyphIndexes();
+            return std::find(glyphs.begin(), glyphs.end(), 0U) == glyphs.end();
+        });
+    return drawn ? runs.front().rawFont().familyName() : QString();
 }
 
 }  // namespace moshitong

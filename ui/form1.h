@@ -11,7 +11,6 @@
 // The window's own behaviour (Esc, drag, minimise, the link) lives in the Form_ and Label2_
 // handlers here; nothing in lookup or core knows about Qt.
 
-#include <QPixmap>
 #include <QWidget>
 
 #include <filesystem>
@@ -19,6 +18,7 @@
 
 #include "core/state.h"
 #include "core/store.h"
+#include "ui/scaled_picture.h"
 
 class QButtonGroup;
 class QFrame;
@@ -98,7 +98,7 @@ private:
 
     Platform& platform_;
     const std::filesystem::path dictionary_;
-    const QPixmap background_;
+    const ScaledPicture background_;
 
     // The controls, under the names the handlers know them by.
     QPlainTextEdit* Text1 = nullptr;

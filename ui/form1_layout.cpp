@@ -85,9 +85,10 @@ void Form1::buildControls() {
     Text1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     Text1->setTabChangesFocus(true);
 
-    Command4 = place(
-        new PictureButton(kCommand4Face, QPixmap(QStringLiteral(":/moshitong/button.jpg")), this),
-        "Command4", twipsRect(3840, 3000, 1215, 375));
+    Command4 =
+        place(new PictureButton(kCommand4Face,
+                                ScaledPicture(QStringLiteral(":/moshitong/button.jpg")), this),
+              "Command4", twipsRect(3840, 3000, 1215, 375));
     Command4->setText(QString::fromUtf16(u"翻 译"));
     Command4->setFont(songFont(12));
 
@@ -137,9 +138,10 @@ void Form1::setAccessibleNames() {
 }
 
 void Form1::paintEvent(QPaintEvent*) {
-    // At its natural size from the top-left corner; the window clips what lies beyond.
+    // At its natural size from the top-left corner; the window clips what lies beyond. Chosen
+    // at every paint, so a window moved to a screen of another density repaints with its own.
     QPainter painter(this);
-    painter.drawPixmap(QPoint(0, 0), background_);
+    painter.drawPixmap(QPoint(0, 0), background_.forRatio(devicePixelRatioF()));
 }
 
 }  // namespace moshitong

@@ -5,9 +5,11 @@
 
 #include "ui/form1.h"
 #include "ui/platform.h"
+#include "ui/translations.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    const moshitong::PlatformTranslations translations(QLocale::system());
     moshitong::DesktopPlatform desktop;
     moshitong::Form1 form(desktop);
     if (!form.load()) {

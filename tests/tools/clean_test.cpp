@@ -41,7 +41,16 @@ INSTANTIATE_TEST_SUITE_P(
                  "n. 雪鞋\r\nvi. 穿雪鞋走路"},
         TextCase{"BlankLinesDropped", R"(\n\n a \n\n b\n)", "a\r\nb"},
         TextCase{"NothingButBreaksIsEmpty", R"( \n <br /> \r\n )", ""},
-        TextCase{"EscapedBackslashAndOthers", R"(C:\\dos \x)", R"(C:\dos \x)"}),
+        TextCase{"EscapedBackslashAndOthers", R"(C:\\dos \x)", R"(C:\dos \x)"},
+        // GBK-era private-use code points that GB 18030 gives standard characters, written
+        // directly or as an entity: ḿ, both ends of the vertical forms, a radical, a character of
+        // Extension B and the table's last.
+        TextCase{"PrivateUseWithAStandardCharacter", "\uE7C7 \uE78D\uE796 \uE815 \uE816 &#xE864;",
+                 "\u1E3F \uFE10\uFE19 \u2E81 \U00020087 \u9FBB"},
+        // GBK's user-defined codes mean nothing standard, nor do the neighbours of the table's
+        // code points: they stay, and so does the entry around them.
+        TextCase{"UserDefinedPrivateUseStays", "灰吕\uE235, \uE7B3咬病 \uE000\uE78C\uE797\uE865",
+                 "灰吕\uE235, \uE7B3咬病 \uE000\uE78C\uE797\uE865"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(JoinWrappedLines, JoinsHardWrappedSentencesButKeepsItems) {

@@ -17,6 +17,7 @@
 
 #include "ui/controls.h"
 #include "ui/fonts.h"
+#include "ui/scaled_picture.h"
 #include "ui_test_support.h"
 
 namespace moshitong::testing {
@@ -47,6 +48,22 @@ private slots:
         QCOMPARE(icon.size(), QSize(32, 32));
         QVERIFY(!icon.hasAlphaChannel());
         QCOMPARE(icon.depth(), 32);  // 24-bit colour, padded to a word per pixel
+        // Drawn again for high-density screens, at exactly two and three times the size.
+        for (const int scale : {2, 3}) {
+            const QString suffix = QStringLiteral("@%1x.jpg").arg(scale);
+            QCOMPARE(QImage(":/moshitong/background" + suffix).size(), QSize(358, 237) * scale);
+            QCOMPARE(QImage(":/moshitong/button" + suffix).size(), QSize(98, 34) * scale);
+        }
+        // The window asks for the picture at every paint, with its screen's ratio: moved to a
+        // screen of another density, it gets that one's drawing, pixel for pixel on the screen.
+        const ScaledPicture picture(QStringLiteral(":/moshitong/background.jpg"));
+        const QImage drawn2x(QStringLiteral(":/moshitong/background@2x.jpg"));
+        for (const qreal ratio : {1.0, 2.0, 1.5, 3.0, 1.25, 2.0}) {
+            const QPixmap& shown = picture.forRatio(ratio);
+            QCOMPARE(shown.devicePixelRatio(), ratio);
+            QCOMPARE(shown.size(), QSize(qRound(358 * ratio), qRound(237 * ratio)));
+        }
+        QCOMPARE(picture.forRatio(2.0).toImage().pixelColor(100, 40), drawn2x.pixelColor(100, 40));
 
         // The background is drawn unscaled from the top-left corner: the window's corner pixel
         // is the picture's corner pixel.
@@ -142,6 +159,15 @@ private slots:
         for (const char16_t c : std::u16string_view(u"墨石通翻译清除精确模糊简明专业查询苹果a")) {
             QVERIFY2(metrics.inFont(QChar(c)), qPrintable(QString(QChar(c))));
         }
+        // The dictionary's rarest characters, of CJK Extensions B, E and G (in the entries of 怂,
+        // 彉 and 𱅒), come from the faces behind the Song face; a private-use one (in Garrick's
+        // entry) is an empty box, never a glyph some face put there.
+        for (const char32_t c : {U'\U0002AA0A', U'\U0002D6A6', U'\U00031152'}) {
+            const QString family = drawingFamily(font, c);
+            QVERIFY2(!family.isEmpty() && family != privateUseFamily(),
+                     qPrintable(QString::fromUcs4(&c, 1)));
+        }
+        QCOMPARE(drawingFamily(font, U'\uE235'), privateUseFamily());
     }
 
     void songFaceChoice_data() {

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/text.h"
+#include "tools/lexi-build/private_use.h"
 
 namespace moshitong::builder {
 
@@ -251,6 +252,10 @@ std::vector<std::string> cleanLines(std::string_view raw) {
     }
     if (text.find('&') != std::string::npos) {
         text = decodeEntities(text);
+    }
+    // The lead byte of U+E000..U+EFFF, where GBK's converters put the characters it mapped.
+    if (text.find('\xEE') != std::string::npos) {
+        text = standardisePrivateUse(text);
     }
     std::vector<std::string> lines;
     for (const std::string_view piece : split(text, "\r\n")) {

@@ -1,0 +1,86 @@
+#include "tools/lexi-build/private_use.h"
+
+#include <algorithm>
+#include <array>
+
+#include "core/text.h"
+
+namespace moshitong::builder {
+
+namespace {
+
+struct Standard {
+    char32_t privateUse;
+    char32_t standard;
+};
+
+// Derived from the C library's GBK and GB18030 charmaps by scripts/gen-pua-table.py, sorted by
+// private-use code point: the old private-use mapping of a code is kept there as a comment beside
+// the standard one in force.
+constexpr auto kStandards = std::to_array<Standard>({
+    {0xE78D, 0xFE10}, {0xE78E, 0xFE12},  {0xE78F, 0xFE11},  {0xE790, 0xFE13},  {0xE791, 0xFE14},
+    {0xE792, 0xFE15}, {0xE793, 0xFE16},  {0xE794, 0xFE17},  {0xE795, 0xFE18},  {0xE796, 0xFE19},
+    {0xE7C7, 0x1E3F}, {0xE7C8, 0x01F9},  {0xE7E7, 0x303E},  {0xE7E8, 0x2FF0},  {0xE7E9, 0x2FF1},
+    {0xE7EA, 0x2FF2}, {0xE7EB, 0x2FF3},  {0xE7EC, 0x2FF4},  {0xE7ED, 0x2FF5},  {0xE7EE, 0x2FF6},
+    {0xE7EF, 0x2FF7}, {0xE7F0, 0x2FF8},  {0xE7F1, 0x2FF9},  {0xE7F2, 0x2FFA},  {0xE7F3, 0x2FFB},
+    {0xE815, 0x2E81}, {0xE816, 0x20087}, {0xE817, 0x20089}, {0xE818, 0x200CC}, {0xE819, 0x2E84},
+    {0xE81A, 0x3473}, {0xE81B, 0x3447},  {0xE81C, 0x2E88},  {0xE81D, 0x2E8B},  {0xE81E, 0x9FB4},
+    {0xE81F, 0x359E}, {0xE820, 0x361A},  {0xE821, 0x360E},  {0xE822, 0x2E8C},  {0xE823, 0x2E97},
+    {0xE824, 0x396E}, {0xE825, 0x3918},  {0xE826, 0x9FB5},  {0xE827, 0x39CF},  {0xE828, 0x39DF},
+    {0xE829, 0x3A73}, {0xE82A, 0x39D0},  {0xE82B, 0x9FB6},  {0xE82C, 0x9FB7},  {0xE82D, 0x3B4E},
+    {0xE82E, 0x3C6E}, {0xE82F, 0x3CE0},  {0xE830, 0x2EA7},  {0xE831, 0x215D7}, {0xE832, 0x9FB8},
+    {0xE833, 0x2EAA}, {0xE834, 0x4056},  {0xE835, 0x415F},  {0xE836, 0x2EAE},  {0xE837, 0x4337},
+    {0xE838, 0x2EB3}, {0xE839, 0x2EB6},  {0xE83A, 0x2EB7},  {0xE83B, 0x2298F}, {0xE83C, 0x43B1},
+    {0xE83D, 0x43AC}, {0xE83E, 0x2EBB},  {0xE83F, 0x43DD},  {0xE840, 0x44D6},  {0xE841, 0x4661},
+    {0xE842, 0x464C}, {0xE843, 0x9FB9},  {0xE844, 0x4723},  {0xE845, 0x4729},  {0xE846, 0x477C},
+    {0xE847, 0x478D}, {0xE848, 0x2ECA},  {0xE849, 0x4947},  {0xE84A, 0x497A},  {0xE84B, 0x497D},
+    {0xE84C, 0x4982}, {0xE84D, 0x4983},  {0xE84E, 0x4985},  {0xE84F, 0x4986},  {0xE850, 0x499F},
+    {0xE851, 0x499B}, {0xE852, 0x49B7},  {0xE853, 0x49B6},  {0xE854, 0x9FBA},  {0xE855, 0x241FE},
+    {0xE856, 0x4CA3}, {0xE857, 0x4C9F},  {0xE858, 0x4CA0},  {0xE859, 0x4CA1},  {0xE85A, 0x4C77},
+    {0xE85B, 0x4CA2}, {0xE85C, 0x4D13},  {0xE85D, 0x4D14},  {0xE85E, 0x4D15},  {0xE85F, 0x4D16},
+    {0xE860, 0x4D17}, {0xE861, 0x4D18},  {0xE862, 0x4D19},  {0xE863, 0x4DAE},  {0xE864, 0x9FBB},
+});
+
+static_assert(std::is_sorted(kStandards.begin(), kStandards.end(),
+                             [](const Standard& a, const Standard& b) {
+                                 return a.privateUse < b.privateUse;
+                             }));
+
+// Every private-use code point in the table is U+E000..U+EFFF, three bytes in UTF-8 from 0xEE.
+constexpr unsigned char kLeadByte = 0xEE;
+
+bool continuation(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
+}
+
+// The standard character GB 18030 gives the code behind a private-use code point, or `c` itself.
+char32_t standardForPrivateUse(char32_t c) {
+    const auto* found = std::lower_bound(
+        kStandards.begin(), kStandards.end(), c,
+        [](const Standard& entry, char32_t value) { return entry.privateUse < value; });
+    return found != kStandards.end() && found->privateUse == c ? found->standard : c;
+}
+
+}  // namespace
+
+std::string standardisePrivateUse(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        if (static_cast<unsigned char>(text[pos]) == kLeadByte && pos + 2 < text.size() &&
+            continuation(text[pos + 1]) && continuation(text[pos + 2])) {
+            const char32_t c = 0xE000 | (static_cast<char32_t>(text[pos + 1] & 0x3F) << 6) |
+                               static_cast<char32_t>(text[pos + 2] & 0x3F);
+            const char32_t standard = standardForPrivateUse(c);
+            if (standard != c) {
+                appendUtf8(out, standard);
+                pos += 3;
+                continue;
+            }
+        }
+        out += text[pos++];
+    }
+    return out;
+}
+
+}  // namespace moshitong::builder
