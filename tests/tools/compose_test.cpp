@@ -121,6 +121,8 @@ protected:
             {"肯德基", "肯德基", "Ken3 de2 ji1", {"KFC"}, {}},
             {"山雀", "山雀", "shan1 que4", {"tit"}, {}},
             {"斑馬", "斑马", "ban1 ma3", {"zebra"}, {}},
+            {"電站", "电站", "dian4 zhan4", {"power station"}, {}},
+            {"驗證碼", "验证码", "yan4 zheng4 ma3", {"CAPTCHA (computing)"}, {}},
             {"U盤", "U盘", "U pan2", {"(computing) USB flash drive; USB"}, {}},
         },
         {}};
@@ -134,6 +136,9 @@ TEST_F(ModernWords, AreThoseBothSourcesExplainAlike) {
         // The translations agree, computing or not.
         {"selfie", "n. 自拍照", true},
         {"zebra", "n. 斑马", true},
+        {"captcha", "n. 验证码", true},
+        // ECDICT's run-together spelling of a gloss of two words.
+        {"powerstation", "n. 电站", false},
         // An acronym after its gloss, with one character of the Chinese word differing.
         {"xml", "abbr. 可扩展标示语言（Extensive Makeup Language）", true},
         // A capitalised gloss counts for a word ECDICT calls an abbreviation.
@@ -209,16 +214,30 @@ TEST(ConciseRows, AddRowsThatAreFormsOfTheSelectedWords) {
     children.exchange = "0:child/1:s";
     EcdictEntry childrens = entry("childrens", "n. 孩子们（children的复数）");
     childrens.exchange = "0:children/1:s";
+    EcdictEntry write = entry("write", "v. 写", 250, 250);
+    write.exchange = "p:wrote";
+    EcdictEntry writed = entry("writed", "write的过去式");  // write's own row says wrote
+    writed.exchange = "0:write/1:p";
+    EcdictEntry learn = entry("learn", "v. 学习", 350, 350);
+    learn.exchange = "p:learned";
+    EcdictEntry learnt = entry("learnt", "learn的过去式和过去分词");  // a variant, not a slip
+    learnt.exchange = "0:learn/1:pd";
+    EcdictEntry coach = entry("coach", "n. 教练", 700, 700);
+    coach.exchange = "s:coaches";
+    EcdictEntry coachs = entry("coachs", "n. 教练");
+    coachs.exchange = "0:coach/1:3";
     EcdictEntry logo = entry("logo", "n. 徽标", 6000, 0);
     EcdictEntry capitalised = entry("Logos", "n. 理念, 圣子");  // ECDICT's name, not logo's
     capitalised.exchange = "0:logo/1:s";
     const std::vector<Row> rows =
-        conciseRows({be, were, become, became, becomes, meeting, meetings, thousand, thousands,
-                     climb, lomb, children, childrens, logo, capitalised},
+        conciseRows({be,       were,      become, became, becomes,  meeting,   meetings,
+                     thousand, thousands, climb,  lomb,   children, childrens, write,
+                     writed,   learn,     learnt, coach,  coachs,   logo,      capitalised},
                     Cedict{});
-    EXPECT_EQ(words(rows), (std::vector<std::string>{"be", "become", "meeting", "thousand",
-                                                     "children", "climb", "logo", "were", "became",
-                                                     "becomes", "meetings", "thousands"}));
+    EXPECT_EQ(words(rows), (std::vector<std::string>{
+                               "be", "become", "write", "meeting", "learn", "thousand", "coach",
+                               "children", "climb", "logo", "were", "wrote", "became", "learnt",
+                               "becomes", "coaches", "learned", "meetings", "thousands"}));
     EXPECT_EQ(find(rows, "were")->explanation, "be的过去式");
     EXPECT_EQ(find(rows, "meetings")->explanation, "meeting 的复数");
     EXPECT_EQ(find(rows, "thousands")->explanation, "n. 数千（thousand的复数）");

@@ -317,10 +317,36 @@ bool filedAsComputing(const EcdictEntry& entry) {
                             "online", "software", "network", "email", "e-mail"});
 }
 
+// ECDICT also has rows for forms made by a rule English spelling breaks: bellys and coachs for
+// bellies and coaches, and writed or cameramans where the lemma's own row gives wrote and
+// cameramen. Variants the lemma's row does not contradict (learnt, dwarves, benefitted) stay.
+bool isMisspeltForm(std::string_view form, const EcdictEntry& lemma, char kind) {
+    const std::string_view word = lemma.word;
+    if ((kind == 's' || kind == '3') && form.size() == word.size() + 1 && form.starts_with(word) &&
+        form.back() == 's' && word.size() >= 2) {
+        const auto isVowel = [](char c) {
+            return std::string_view("aeiou").find(c) != std::string_view::npos;
+        };
+        const bool consonantY = word.back() == 'y' && !isVowel(word[word.size() - 2]);
+        const bool sibilant = word.ends_with("s") || word.ends_with("x") || word.ends_with("z") ||
+                              word.ends_with("ch") || word.ends_with("sh");
+        if (consonantY || sibilant) {
+            return true;
+        }
+    }
+    if (!isRegularForm(form, word, kind)) {
+        return false;
+    }
+    const std::vector<Inflection> own = parseExchange(lemma.exchange);
+    return std::any_of(own.begin(), own.end(), [&](const Inflection& item) {
+        return item.kind == kind && item.value != form && !isRegularForm(item.value, word, kind);
+    });
+}
+
 bool isAcronym(std::string_view text) {
     const auto upper = [](char c) { return c >= 'A' && c <= 'Z'; };
     const auto upperOrDigit = [&](char c) { return upper(c) || (c >= '0' && c <= '9'); };
-    return text.size() >= 2 && text.size() <= 6 && upper(text.front()) &&
+    return text.size() >= 2 && text.size() <= 8 && upper(text.front()) &&
            std::all_of(text.begin() + 1, text.end(), upperOrDigit);
 }
 
@@ -631,7 +657,9 @@ CurrentUsage::CurrentUsage(const Cedict& cedict) {
                 } else if (gloss.text.front() >= 'a' && gloss.text.front() <= 'z') {
                     kind = GlossKind::Common;
                 }
-                uses_[glossKey(gloss.text)].push_back({entry.simplified, kind, computing, adult});
+                const bool spaced = gloss.text.find(' ') != std::string::npos;
+                uses_[glossKey(gloss.text)].push_back(
+                    {entry.simplified, kind, computing, adult, spaced});
             }
         }
     }
@@ -656,7 +684,7 @@ bool CurrentUsage::isModernWord(const EcdictEntry& entry) const {
         if (use.adult || (use.kind == GlossKind::Name && !abbreviation)) {
             return false;
         }
-        return holdsWord(translation, use.chinese) ||
+        return (!use.spaced && holdsWord(translation, use.chinese)) ||
                (lowerCase && use.kind == GlossKind::Common && (use.computing || computing));
     });
 }
@@ -757,12 +785,21 @@ std::vector<Row> conciseRows(const std::vector<EcdictEntry>& entries, const Cedi
         const std::optional<LemmaOf> lemma = lemmaOf(parseExchange(entry.exchange));
         if (lemma) {
             // The row's own exchange field is the authority on what it is a form of.
-            if (lemma->lemma != entry.word && isLemma(lemma->lemma) &&
-                sameCase(entry.word, lemma->lemma)) {
-                for (const char kind : kFormKinds) {
-                    if (lemma->kinds.find(kind) != std::string::npos) {
-                        forms.add(entry.word, lemma->lemma, kind);
-                    }
+            if (lemma->lemma == entry.word || !isLemma(lemma->lemma) ||
+                !sameCase(entry.word, lemma->lemma)) {
+                continue;
+            }
+            const EcdictEntry& of = *byWord.at(lemma->lemma);
+            std::vector<char> kinds;
+            for (const char kind : kFormKinds) {
+                if (lemma->kinds.find(kind) != std::string::npos) {
+                    kinds.push_back(kind);
+                }
+            }
+            if (std::none_of(kinds.begin(), kinds.end(),
+                             [&](char kind) { return isMisspeltForm(entry.word, of, kind); })) {
+                for (const char kind : kinds) {
+                    forms.add(entry.word, lemma->lemma, kind);
                 }
             }
             continue;
@@ -770,7 +807,8 @@ std::vector<Row> conciseRows(const std::vector<EcdictEntry>& entries, const Cedi
         for (const Inflection& named : namedLemmas(entry.translation)) {
             if (named.value != entry.word && isLemma(named.value) &&
                 sameCase(entry.word, named.value) &&
-                isRegularForm(entry.word, named.value, named.kind)) {
+                isRegularForm(entry.word, named.value, named.kind) &&
+                !isMisspeltForm(entry.word, *byWord.at(named.value), named.kind)) {
                 forms.add(entry.word, named.value, named.kind);
                 break;
             }

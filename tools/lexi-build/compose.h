@@ -41,8 +41,10 @@ bool isCommonWord(const EcdictEntry& entry);
 // or, for a word in lower case, one of the two files it under computing.
 //  - A gloss is a whole part of a sense ("登录: to log in", "主页: home page"), compared without
 //    case, spaces or hyphens, or an acronym in brackets after one ("extensible markup language
-//    (XML)"). A capitalised gloss names someone or something (Google, Paris) and counts only for
-//    a word ECDICT calls an abbreviation ("Wi-Fi" for wifi).
+//    (XML)"). Run together, a gloss of several words counts only in computing, where login and
+//    homepage are written so; elsewhere ECDICT's run-together rows (powerstation) are slips. A
+//    capitalised gloss names someone or something (Google, Paris) and counts only for a word ECDICT
+//    calls an abbreviation ("Wi-Fi" for wifi).
 //  - The Chinese word may differ from ECDICT's by one character when it has four or more, as
 //    mainland and Taiwanese usage do (传输控制协议, 传输控制协定).
 //  - An abbreviation ECDICT explains in another sense (pdf as a probability function, where
@@ -62,6 +64,7 @@ private:
         GlossKind kind;
         bool computing;  // the sense speaks of computing or the Internet
         bool adult;
+        bool spaced;  // "home page", matched by homepage
     };
     std::unordered_map<std::string, std::vector<Use>> uses_;  // by glossKey
 };
@@ -81,7 +84,8 @@ std::string glossKey(std::string_view text);
 // A word that is only a plural, past or past participle of another (children, gone) lends its
 // forms to none of these, so ECDICT's doubtful forms of forms (childrens, gones) stay out. A form
 // is written in lower case exactly when its lemma is: ECDICT's capitalised rows are names and
-// acronyms (Logos, ADS) whose forms are other words than those of logo and ad.
+// acronyms (Logos, ADS), not forms of logo and ad. Rows spelled by a rule English breaks (bellys,
+// writed where write's row says wrote) stay out too.
 std::vector<Row> conciseRows(const std::vector<EcdictEntry>& entries, const Cedict& cedict);
 
 // 汉语单词: one row per simplified headword with a line per reading (the traditional form when it
