@@ -2,6 +2,8 @@
 
 #include "tools/lexi-build/compose.h"
 
+#include <tuple>
+
 namespace moshitong::builder {
 namespace {
 
@@ -102,29 +104,64 @@ protected:
     Cedict cedict{
         {
             {"登錄", "登录", "deng1 lu4", {"to register", "to log in"}, {}},
+            {"自拍", "自拍", "zi4 pai1", {"to take a picture of oneself", "selfie"}, {}},
+            {"可擴展標記語言",
+             "可扩展标记语言",
+             "ke3 kuo4 zhan3 biao1 ji4 yu3 yan2",
+             {"extensible markup language (XML)"},
+             {}},
+            {"無線網絡", "无线网络", "wu2 xian4 wang3 luo4", {"wireless network; Wi-Fi"}, {}},
             {"谷歌", "谷歌", "Gu3 ge1", {"Google, Internet company and search engine"}, {}},
-            {"U盤", "U盘", "U pan2", {"(computing) USB flash drive; USB"}, {}},
+            {"便攜式文檔格式",
+             "便携式文档格式",
+             "bian4 xie2 shi4 wen2 dang4 ge2 shi4",
+             {"portable document format (PDF)"},
+             {}},
+            {"日本航空", "日本航空", "Ri4 ben3 Hang2 kong1", {"Japan Airlines (JAL)"}, {}},
+            {"肯德基", "肯德基", "Ken3 de2 ji1", {"KFC"}, {}},
+            {"山雀", "山雀", "shan1 que4", {"tit"}, {}},
             {"斑馬", "斑马", "ban1 ma3", {"zebra"}, {}},
-            {"土豚", "土豚", "tu3 tun2", {"aardvark"}, {}},
+            {"電站", "电站", "dian4 zhan4", {"power station"}, {}},
+            {"驗證碼", "验证码", "yan4 zheng4 ma3", {"CAPTCHA (computing)"}, {}},
+            {"U盤", "U盘", "U pan2", {"(computing) USB flash drive; USB"}, {}},
         },
         {}};
     CurrentUsage usage{cedict};
 };
 
-TEST_F(ModernWords, NeedBothSourcesAndAPlainHeadword) {
-    EcdictEntry login = entry("login", "[计] 注册(程序), 登记");  // ECDICT files it as computing
-    EXPECT_TRUE(usage.isModernWord(login));
-    EcdictEntry usb = entry("usb", "abbr. 通用串行总线");  // CC-CEDICT's sense is about computing
-    EXPECT_TRUE(usage.isModernWord(usb));
-    EcdictEntry google = entry("google", "谷歌");
-    google.definition = "n. a widely used search engine on the internet";
-    EXPECT_TRUE(usage.isModernWord(google));
-
-    EXPECT_FALSE(usage.isModernWord(entry("aardvark", "n. 土豚")));  // glossed, not computing
-    EXPECT_FALSE(usage.isModernWord(entry("AACON", "[计] 机构记帐控制系统")));  // not glossed
-    EcdictEntry phrase = entry("log in", "[计] 登录");
-    EXPECT_FALSE(usage.isModernWord(phrase));  // not a plain headword
-    EXPECT_FALSE(usage.isModernWord(entry("USBUSB", "[计] x")));
+TEST_F(ModernWords, AreThoseBothSourcesExplainAlike) {
+    const std::vector<std::tuple<std::string, std::string, bool>> cases = {
+        // ECDICT files it under computing; CC-CEDICT glosses it with spaces.
+        {"login", "[计] 注册(程序), 登记", true},
+        // The translations agree, computing or not.
+        {"selfie", "n. 自拍照", true},
+        {"zebra", "n. 斑马", true},
+        {"captcha", "n. 验证码", true},
+        // ECDICT's run-together spelling of a gloss of two words.
+        {"powerstation", "n. 电站", false},
+        // An acronym after its gloss, with one character of the Chinese word differing.
+        {"xml", "abbr. 可扩展标示语言（Extensive Makeup Language）", true},
+        // A capitalised gloss counts for a word ECDICT calls an abbreviation.
+        {"wifi", "abbr. 无线局域网；无线网络模块", true},
+        // A name in CC-CEDICT, whatever ECDICT says.
+        {"google", "n. 谷歌", false},
+        {"jal", "abbr. 日本航空", false},
+        // ECDICT means another thing by the abbreviation.
+        {"pdf", "abbr. 概率分部函数（Probability Distribution Function）", false},
+        // An acronym CC-CEDICT knows, but in a sense ECDICT does not give.
+        {"usb", "[计] 通用串行总线", false},
+        // A brand, and adult vocabulary.
+        {"kfc", "abbr. 肯德基（快餐连锁店品牌）", false},
+        {"tits", "n. 山雀；奶头", false},
+        // Not glossed, or not a plain word.
+        {"AACON", "[计] 机构记帐控制系统", false},
+        {"log in", "[计] 登录", false},
+        {"Zebra", "n. 斑马", false},
+        {"USBUSB", "[计] 通用串行总线", false},
+    };
+    for (const auto& [word, translation, modern] : cases) {
+        EXPECT_EQ(usage.isModernWord(entry(word, translation)), modern) << word;
+    }
 }
 
 TEST(GlossKey, IgnoresCaseSpacesAndHyphens) {
@@ -153,6 +190,57 @@ TEST(ConciseRows, AddTheFormsOfTheSelectedWords) {
     EXPECT_EQ(find(rows, "is")->explanation, "v. 是（be的三单形式）");
     EXPECT_EQ(find(rows, "zymurgies"), nullptr);
     EXPECT_EQ(find(rows, "childrens"), nullptr);
+}
+
+TEST(ConciseRows, AddRowsThatAreFormsOfTheSelectedWords) {
+    EcdictEntry be = entry("be", "v. 是", 2, 2);
+    EcdictEntry were = entry("were", "be的过去式");  // be's exchange field does not name it
+    were.exchange = "1:p/0:be";
+    EcdictEntry become = entry("become", "v. 变成", 300, 200);  // its own lemma
+    become.exchange = "0:become/1:d/p:became/d:become/i:becoming/3:becomes";
+    EcdictEntry became = entry("became", "become的过去式");
+    became.exchange = "0:become/1:p";
+    EcdictEntry becomes = entry("becomes", "v. 变成（become的第三人称单数）");
+    becomes.exchange = "0:become/1:3";  // becoming has no row, so it stays out
+    EcdictEntry meeting = entry("meeting", "n. 会议", 400, 300);  // a noun of its own
+    meeting.exchange = "0:meet/1:i/s:meetings";
+    EcdictEntry meetings = entry("meetings", "");
+    meetings.exchange = "0:meeting/1:s";
+    EcdictEntry thousand = entry("thousand", "num. 千", 500, 600);
+    EcdictEntry thousands = entry("thousands", "n. 数千（thousand的复数）");
+    EcdictEntry climb = entry("climb", "v. 爬", 900, 900);
+    EcdictEntry lomb = entry("lomb", "climb 的过去式及过去分词的古体");  // not its spelling
+    EcdictEntry children = entry("children", "n. 孩子们", 800, 0);
+    children.exchange = "0:child/1:s";
+    EcdictEntry childrens = entry("childrens", "n. 孩子们（children的复数）");
+    childrens.exchange = "0:children/1:s";
+    EcdictEntry write = entry("write", "v. 写", 250, 250);
+    write.exchange = "p:wrote";
+    EcdictEntry writed = entry("writed", "write的过去式");  // write's own row says wrote
+    writed.exchange = "0:write/1:p";
+    EcdictEntry learn = entry("learn", "v. 学习", 350, 350);
+    learn.exchange = "p:learned";
+    EcdictEntry learnt = entry("learnt", "learn的过去式和过去分词");  // a variant, not a slip
+    learnt.exchange = "0:learn/1:pd";
+    EcdictEntry coach = entry("coach", "n. 教练", 700, 700);
+    coach.exchange = "s:coaches";
+    EcdictEntry coachs = entry("coachs", "n. 教练");
+    coachs.exchange = "0:coach/1:3";
+    EcdictEntry logo = entry("logo", "n. 徽标", 6000, 0);
+    EcdictEntry capitalised = entry("Logos", "n. 理念, 圣子");  // ECDICT's name, not logo's
+    capitalised.exchange = "0:logo/1:s";
+    const std::vector<Row> rows =
+        conciseRows({be,       were,      become, became, becomes,  meeting,   meetings,
+                     thousand, thousands, climb,  lomb,   children, childrens, write,
+                     writed,   learn,     learnt, coach,  coachs,   logo,      capitalised},
+                    Cedict{});
+    EXPECT_EQ(words(rows), (std::vector<std::string>{
+                               "be", "become", "write", "meeting", "learn", "thousand", "coach",
+                               "children", "climb", "logo", "were", "wrote", "became", "learnt",
+                               "becomes", "coaches", "learned", "meetings", "thousands"}));
+    EXPECT_EQ(find(rows, "were")->explanation, "be的过去式");
+    EXPECT_EQ(find(rows, "meetings")->explanation, "meeting 的复数");
+    EXPECT_EQ(find(rows, "thousands")->explanation, "n. 数千（thousand的复数）");
 }
 
 class ChineseRows : public ::testing::Test {

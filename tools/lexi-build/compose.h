@@ -8,7 +8,7 @@
 
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "tools/lexi-build/cedict.h"
@@ -34,32 +34,58 @@ std::vector<Row> englishRows(const std::vector<EcdictEntry>& entries);
 // Oxford 3000, or ranked within the 30,000 most frequent words.
 bool isCommonWord(const EcdictEntry& entry);
 
-// ECDICT's frequency ranks come from corpora older than the web, so everyday computing words
-// (login, homepage, HTML, USB, Google) have none. Such a word still joins the concise table when
-// both sources vouch for it:
-//  - ECDICT files it as computing or Internet vocabulary (its [计] label, or a definition or
-//    translation that speaks of computers, the Internet, websites, software or phones), or
-//    CC-CEDICT uses it in a sense about computing or the Internet; and
-//  - CC-CEDICT, which is kept up to date, uses it as a whole gloss of a Chinese word ("登录:
-//    to log in", "主页: home page"), compared without case, spaces or hyphens; and
-//  - it is short and plain: 2 to 12 letters and digits, lower case or capitalised, or an
-//    acronym of 2 to 4 capitals.
+// ECDICT's frequency ranks come from corpora older than the web, so words that came into
+// everyday use since (login, selfie, wifi, xml, barista) have none. Such a word joins the concise
+// table when the two dictionaries vouch for it in the same sense: CC-CEDICT, which is kept up to
+// date, glosses a Chinese word with it, and ECDICT's own translation contains that Chinese word
+// or, for a word in lower case, one of the two files it under computing.
+//  - A gloss is a whole part of a sense ("登录: to log in", "主页: home page"), compared without
+//    case, spaces or hyphens, or an acronym in brackets after one ("extensible markup language
+//    (XML)"). Run together, a gloss of several words counts only in computing, where login and
+//    homepage are written so; elsewhere ECDICT's run-together rows (powerstation) are slips. A
+//    capitalised gloss names someone or something (Google, Paris) and counts only for a word ECDICT
+//    calls an abbreviation ("Wi-Fi" for wifi).
+//  - The Chinese word may differ from ECDICT's by one character when it has four or more, as
+//    mainland and Taiwanese usage do (传输控制协议, 传输控制协定).
+//  - An abbreviation ECDICT explains in another sense (pdf as a probability function, where
+//    CC-CEDICT means the file) has no Chinese word in common, so it stays out.
+//  - Words ECDICT describes as a company or brand, and adult vocabulary, stay out.
+//  - The word is short and plain: 2 to 12 lower-case letters and digits, or an acronym of 2 to 4
+//    capitals and digits.
 class CurrentUsage {
 public:
     explicit CurrentUsage(const Cedict& cedict);
     bool isModernWord(const EcdictEntry& entry) const;
 
 private:
-    std::unordered_set<std::string> glosses_;
-    std::unordered_set<std::string> computingGlosses_;
+    enum class GlossKind { Common, Acronym, Name };
+    struct Use {
+        std::string chinese;  // the simplified headword the gloss belongs to
+        GlossKind kind;
+        bool computing;  // the sense speaks of computing or the Internet
+        bool adult;
+        bool spaced;  // "home page", matched by homepage
+    };
+    std::unordered_map<std::string, std::vector<Use>> uses_;  // by glossKey
 };
 
 // The comparison key of a gloss or headword: lower case, without spaces and hyphens.
 std::string glossKey(std::string_view text);
 
 // 简明英语单词: the common and the modern words with their cleaned Chinese translation, plus
-// every form their exchange field names (was, been, services), with its own translation where
-// ECDICT has one, else a line per form such as "be 的过去式".
+// their forms, each with its own translation where ECDICT has one, else a line per form such as
+// "be 的过去式". A form is reached three ways:
+//  - named in the exchange field of a chosen word (was, been, services); a chosen word that is
+//    itself a form (become is "0:become/1:d", meeting "0:meet/1:i") names only forms that have
+//    rows of their own;
+//  - an ECDICT row whose own exchange field names a chosen word as its lemma (were: "0:be/1:p");
+//  - a row with no lemma in its exchange field whose translation names it a form of a chosen
+//    word ("数千（thousand的复数）"), when it is spelled as a regular form of that word.
+// A word that is only a plural, past or past participle of another (children, gone) lends its
+// forms to none of these, so ECDICT's doubtful forms of forms (childrens, gones) stay out. A form
+// is written in lower case exactly when its lemma is: ECDICT's capitalised rows are names and
+// acronyms (Logos, ADS), not forms of logo and ad. Rows spelled by a rule English breaks (bellys,
+// writed where write's row says wrote) stay out too.
 std::vector<Row> conciseRows(const std::vector<EcdictEntry>& entries, const Cedict& cedict);
 
 // 汉语单词: one row per simplified headword with a line per reading (the traditional form when it
