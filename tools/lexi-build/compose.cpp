@@ -431,7 +431,7 @@ bool describesCompany(std::string_view translation) {
 std::u32string codePoints(std::string_view text) {
     std::u32string out;
     for (std::size_t pos = 0; pos < text.size();) {
-        out += decodeUtf8(text, pos);
+        out += decodeUtf8(text, pos).value_or(kReplacementCharacter);
     }
     return out;
 }
