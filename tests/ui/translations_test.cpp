@@ -62,7 +62,7 @@ private slots:
         QFETCH(QStringList, prompt);
         QFETCH(QStringList, menu);
         const PlatformTranslations translations{QLocale(locale)};
-        TinyStore store;
+        const TestStore store{tinyStoreRows()};
         DesktopPlatform desktop;
         Form1 form(desktop, store.path());
         QVERIFY(form.load());
