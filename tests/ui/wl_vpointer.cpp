@@ -80,18 +80,38 @@ void onGlobalRemove(void*, wl_registry*, std::uint32_t) {
 
 constexpr wl_registry_listener kRegistryListener{onGlobal, onGlobalRemove};
 
-std::optional<std::uint32_t> buttonNamed(const std::string& word) {
-    if (word.empty() || word == "left") {
+struct Point {
+    double x = 0;
+    double y = 0;
+};
+
+std::istream& operator>>(std::istream& in, Point& point) {
+    return in >> point.x >> point.y;
+}
+
+// The button a command line ends with: left when it names none, nothing when the rest of the
+// line is not one button's name.
+std::optional<std::uint32_t> buttonAtEnd(std::istream& words) {
+    std::string name;
+    std::string more;
+    words >> name >> more;
+    if (!more.empty()) {
+        return std::nullopt;
+    }
+    if (name.empty() || name == "left") {
         return BTN_LEFT;
     }
-    if (word == "right") {
+    if (name == "right") {
         return BTN_RIGHT;
     }
-    if (word == "middle") {
+    if (name == "middle") {
         return BTN_MIDDLE;
     }
     return std::nullopt;
 }
+
+constexpr std::chrono::milliseconds kBetweenClicks{30};
+constexpr std::chrono::milliseconds kFrame{16};
 
 class Mouse {
 public:
@@ -100,15 +120,39 @@ public:
 
     // Points off the layout are held at its edge: a test that computes one gets a defined
     // place rather than a protocol error.
-    void moveTo(double x, double y) {
-        const auto clamp = [](double value, std::uint32_t size) {
+    void moveTo(Point to) {
+        const auto onLayout = [](double value, std::uint32_t size) {
             return static_cast<std::uint32_t>(std::clamp(value, 0.0, size - 1.0) + 0.5);
         };
-        zwlr_virtual_pointer_v1_motion_absolute(pointer_.get(), now(), clamp(x, width_),
-                                                clamp(y, height_), width_, height_);
+        zwlr_virtual_pointer_v1_motion_absolute(pointer_.get(), now(), onLayout(to.x, width_),
+                                                onLayout(to.y, height_), width_, height_);
         zwlr_virtual_pointer_v1_frame(pointer_.get());
     }
 
+    void click(Point at, std::uint32_t button) {
+        moveTo(at);
+        settle(kBetweenClicks);
+        setButton(button, true);
+        settle(kBetweenClicks);
+        setButton(button, false);
+    }
+
+    // Each move is handled, and given a frame's time, before the next: the program sees a
+    // stream of moves as a hand makes them, not one jump.
+    void drag(Point from, Point to, int steps, std::uint32_t button) {
+        moveTo(from);
+        settle(kBetweenClicks);
+        setButton(button, true);
+        settle(kBetweenClicks);
+        for (int i = 1; i <= steps; ++i) {
+            moveTo({from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps});
+            settle(kFrame);
+        }
+        settle(kBetweenClicks);
+        setButton(button, false);
+    }
+
+private:
     void setButton(std::uint32_t button, bool down) {
         zwlr_virtual_pointer_v1_button(
             pointer_.get(), now(), button,
@@ -116,14 +160,11 @@ public:
         zwlr_virtual_pointer_v1_frame(pointer_.get());
     }
 
-    // Each event is handled, and given time, before the next: the program sees a stream of
-    // moves as a hand makes them, not one jump.
     void settle(std::chrono::milliseconds pause) {
         wl_display_roundtrip(display_);
         std::this_thread::sleep_for(pause);
     }
 
-private:
     static std::uint32_t now() {
         using std::chrono::duration_cast;
         using std::chrono::milliseconds;
@@ -138,70 +179,39 @@ private:
     std::uint32_t height_;
 };
 
-constexpr std::chrono::milliseconds kBetweenClicks{30};
-constexpr std::chrono::milliseconds kFrame{16};
-
 // False for a line that is not a command.
 bool run(Mouse& mouse, const std::string& line) {
     std::istringstream words(line);
     std::string command;
-    words >> command;
+    Point from;
+    if (!(words >> command >> from)) {
+        return false;
+    }
     if (command == "move") {
-        double x = 0;
-        double y = 0;
-        if (!(words >> x >> y)) {
+        std::string more;
+        if (words >> more) {
             return false;
         }
-        mouse.moveTo(x, y);
+        mouse.moveTo(from);
         return true;
     }
     if (command == "click") {
-        double x = 0;
-        double y = 0;
-        std::string buttonWord;
-        if (!(words >> x >> y)) {
-            return false;
+        const auto button = buttonAtEnd(words);
+        if (button) {
+            mouse.click(from, *button);
         }
-        words >> buttonWord;
-        const auto button = buttonNamed(buttonWord);
-        if (!button) {
-            return false;
-        }
-        mouse.moveTo(x, y);
-        mouse.settle(kBetweenClicks);
-        mouse.setButton(*button, true);
-        mouse.settle(kBetweenClicks);
-        mouse.setButton(*button, false);
-        return true;
+        return button.has_value();
     }
-    if (command == "drag") {
-        double x1 = 0;
-        double y1 = 0;
-        double x2 = 0;
-        double y2 = 0;
-        int steps = 0;
-        std::string buttonWord;
-        if (!(words >> x1 >> y1 >> x2 >> y2 >> steps) || steps < 1) {
-            return false;
-        }
-        words >> buttonWord;
-        const auto button = buttonNamed(buttonWord);
-        if (!button) {
-            return false;
-        }
-        mouse.moveTo(x1, y1);
-        mouse.settle(kBetweenClicks);
-        mouse.setButton(*button, true);
-        mouse.settle(kBetweenClicks);
-        for (int i = 1; i <= steps; ++i) {
-            mouse.moveTo(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
-            mouse.settle(kFrame);
-        }
-        mouse.settle(kBetweenClicks);
-        mouse.setButton(*button, false);
-        return true;
+    Point to;
+    int steps = 0;
+    if (command != "drag" || !(words >> to >> steps) || steps < 1) {
+        return false;
     }
-    return false;
+    const auto button = buttonAtEnd(words);
+    if (button) {
+        mouse.drag(from, to, steps, *button);
+    }
+    return button.has_value();
 }
 
 }  // namespace
