@@ -87,7 +87,9 @@ install(FILES
         ${CMAKE_CURRENT_BINARY_DIR}/packaging/copyright
         ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/LICENSES DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/LICENSES DESTINATION ${CMAKE_INSTALL_DOCDIR}
+    # A test's protocol description, not part of the programs.
+    PATTERN wlr-virtual-pointer-MIT.txt EXCLUDE)
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE
     DESTINATION ${CMAKE_INSTALL_DOCDIR}/LICENSES RENAME Moshitong-MIT.txt)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/lexi-lookup.1.gz

@@ -65,13 +65,18 @@ int namedKeyCode(int key) {
     }
 }
 
-// The editing commands that change or take the box's text, with the character their Ctrl
-// shortcut types. Whatever other key the platform binds to them must be stopped by the box's lock
-// just as that shortcut is, or Shift+Insert would paste into a listing that refuses Ctrl+V.
+// The editing commands that change the box's text, with the character their Ctrl shortcut
+// types. Whatever other key the platform binds to them must be stopped by the box's lock just as
+// that shortcut is, or Shift+Insert would paste into a listing that refuses Ctrl+V. Copy is not
+// among them: it changes nothing, and of its keys only Ctrl+C types a character (3), which a
+// listing refuses like any other; Ctrl+Insert and the Copy key type none, so they copy in every
+// state.
 int editingCommandCode(const QKeyEvent& event) {
     static constexpr std::pair<QKeySequence::StandardKey, int> kCommands[] = {
-        {QKeySequence::Paste, kCharPaste}, {QKeySequence::Cut, 24},  {QKeySequence::Copy, 3},
-        {QKeySequence::Undo, 26},          {QKeySequence::Redo, 25},
+        {QKeySequence::Paste, kCharPaste},
+        {QKeySequence::Cut, 24},
+        {QKeySequence::Undo, 26},
+        {QKeySequence::Redo, 25},
     };
     for (const auto& [command, character] : kCommands) {
         if (event.matches(command)) {

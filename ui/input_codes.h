@@ -15,8 +15,9 @@ inline constexpr int kCharPaste = 22;  // Ctrl+V
 int keyCodeOf(const QKeyEvent& event);
 
 // The character the key types, 0 when it types none (a modifier, an arrow, Tab, an Alt chord).
-// A key the platform binds to paste, cut, copy, undo or redo (Shift+Insert, Ctrl+Insert, the
-// Paste key) types the character of that command's Ctrl shortcut, as Ctrl+V types 22.
+// A key the platform binds to paste, cut, undo or redo (Shift+Insert, the Paste key) types the
+// character of that command's Ctrl shortcut, as Ctrl+V types 22; a key that copies types none
+// unless it is Ctrl+C itself.
 int characterCodeOf(const QKeyEvent& event);
 
 // The buttons as a mask: one button for a press or release, those held down for a move.

@@ -1,6 +1,7 @@
 # What the end-to-end scripts share: the real program started in a folder of its own with the
 # small store beside it, waiting for it, pointing and clicking in its window, and reading its
-# text box from outside. Sourced by the e2e_*.sh scripts, which run on an X server (xvfb-run).
+# text box from outside. Sourced by the e2e_*.sh scripts, which run on an X server (xvfb-run);
+# e2e_wayland.sh starts a Wayland compositor instead and puts Wayland tools in place of the X ones.
 #
 # Every wait is a poll with a bound, never a fixed sleep: the scripts wait for what they can see
 # (a window, a selection, a property, the process ending), so a slow machine only makes them
@@ -42,6 +43,8 @@ poll() {
 }
 
 e2e_folder=$(mktemp -d)
+# Folders removed when the script ends: its own, and any other a script adds.
+e2e_folders=("$e2e_folder")
 e2e_pids=()
 # Processes the script started, ended in reverse order when it exits, however it exits.
 started() {
@@ -54,7 +57,7 @@ e2e_cleanup() {
         # Some write into the folder as they end (fcitx5 saves its settings).
         wait "${e2e_pids[i]}" 2>/dev/null || true
     done
-    rm -rf "$e2e_folder" || true
+    rm -rf "${e2e_folders[@]}" || true
     exit "$status"
 }
 trap e2e_cleanup EXIT

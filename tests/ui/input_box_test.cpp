@@ -1,5 +1,5 @@
 // The input box as a user meets it in each state of the lookup cycle: what typing, pasting,
-// an input method's commit and a drop do to it, that Delete never acts, when Esc ends the
+// copying, an input method's commit and a drop do to it, that Delete never acts, when Esc ends the
 // program, and what a double-click brings back. Everything arrives as a real event.
 
 #include <QAbstractTextDocumentLayout>
@@ -116,6 +116,19 @@ DropOutcome dropInto(QPlainTextEdit* text1, const QString& text) {
     QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
     QApplication::sendEvent(viewport, &drop);
     return {enter.isAccepted() && over.isAccepted(), drop.isAccepted()};
+}
+
+// Selects the characters from..to by dragging across them with the left button, as a user does.
+void selectWithTheMouse(QPlainTextEdit* text1, int from, int to) {
+    QTextCursor at(text1->document());
+    at.setPosition(from);
+    const QPoint start = text1->cursorRect(at).center();
+    at.setPosition(to);
+    const QPoint end = text1->cursorRect(at).center();
+    QWidget* viewport = text1->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, start);
+    QTest::mouseMove(viewport, end);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, end);
 }
 
 void commitInto(QPlainTextEdit* text1, const QString& text) {
@@ -257,6 +270,45 @@ private slots:
         QCOMPARE(drag->supportedActions().testFlag(Qt::MoveAction), !locked);
         QCOMPARE(drag->defaultAction(), locked ? Qt::CopyAction : Qt::MoveAction);
         QCOMPARE(text1->toPlainText(), before);
+    }
+
+    void copyKeys_data() {
+        QTest::addColumn<Box>("state");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<int>("key");
+        for (const auto& [name, state] : kStates) {
+            QTest::addRow("%s, Ctrl+C", name)
+                << state << Qt::KeyboardModifiers(Qt::ControlModifier) << int(Qt::Key_C);
+            QTest::addRow("%s, Ctrl+Insert", name)
+                << state << Qt::KeyboardModifiers(Qt::ControlModifier) << int(Qt::Key_Insert);
+        }
+    }
+    // Ctrl+Insert copies what the mouse selected in every state, a listing included, and leaves
+    // it on show and locked; Ctrl+C types a character, so a listing refuses it like any other.
+    void copyKeys() {
+        QFETCH(Box, state);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(int, key);
+        ShownForm w;
+        QVERIFY(bringTo(w, state));
+        QPlainTextEdit* text1 = text1Of(w);
+        if (text1->toPlainText().isEmpty()) {
+            QTest::keyClicks(text1, QStringLiteral("apple"));
+        }
+        const QString before = text1->toPlainText();
+        const qsizetype word = before.indexOf(QStringLiteral("apple"));
+        QVERIFY(word >= 0);
+        selectWithTheMouse(text1, int(word) + 1, int(word) + 4);
+        QCOMPARE(text1->textCursor().selectedText(), QStringLiteral("ppl"));
+
+        QTest::keyClick(text1, Qt::Key(key), modifiers);
+        const bool locked = state == Box::ListingShown;
+        const bool copies = key == Qt::Key_Insert || !locked;
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 copies ? QStringLiteral("ppl") : QStringLiteral("pear"));
+        QCOMPARE(text1->toPlainText(), before);
+        QTest::keyClick(text1, Qt::Key_Y);
+        QCOMPARE(text1->toPlainText() == before, locked);
     }
 
     void compositionShowsOnlyWhereTheCommitWillLand_data() {
