@@ -39,6 +39,8 @@ toolchain_file=cmake/mingw-w64-x86_64.cmake
 # tabletevent: Debian's tarball drops the tablet header the Windows plugin includes.
 # dynamicgl: stays on without OpenGL in 6.4 and breaks the Windows plugin.
 # pkg_config, zstd: nothing may be picked up from the build machine's own libraries.
+# mainwindow stays: 6.4's widgets compatibility code includes the tool bar, which needs it.
+# XPM stays: drag and drop (text dragged into the box) depends on it for its cursors.
 qt_options=(
     -G Ninja
     -DCMAKE_BUILD_TYPE=Release
@@ -92,7 +94,6 @@ qt_options=(
     -DFEATURE_gif=OFF
     -DFEATURE_imageformat_ppm=OFF
     -DFEATURE_imageformat_xbm=OFF
-    -DFEATURE_imageformat_xpm=OFF
     -DFEATURE_undocommand=OFF
     -DFEATURE_undostack=OFF
     -DFEATURE_undogroup=OFF
@@ -100,7 +101,6 @@ qt_options=(
     -DFEATURE_style_fusion=OFF
     -DFEATURE_style_stylesheet=OFF
     -DFEATURE_graphicsview=OFF
-    -DFEATURE_mainwindow=OFF
     -DFEATURE_dockwidget=OFF
     -DFEATURE_mdiarea=OFF
     -DFEATURE_calendarwidget=OFF
