@@ -39,7 +39,10 @@ void throwStoreError(sqlite3* db, int code) {
 
 DatabaseHandle open(const std::filesystem::path& file, int flags) {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
+    // SQLite takes UTF-8 names everywhere; a path's native form is UTF-16 on Windows.
+    const std::u8string name = file.u8string();
+    const int rc =
+        sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &raw, flags, nullptr);
     DatabaseHandle db(raw);
     if (rc != SQLITE_OK) {
         throwStoreError(db.get(), rc);

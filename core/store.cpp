@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "core/like.h"
+#include "core/platform.h"
 #include "core/substring_index.h"
 #include "core/text.h"
 
@@ -152,15 +153,6 @@ void SqliteRecordset::Close() {
     rows_.clear();
     current_ = 0;
     open_ = false;
-}
-
-std::filesystem::path programFolder() {
-    std::error_code error;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error) {
-        return std::filesystem::current_path();
-    }
-    return exe.parent_path();
 }
 
 std::filesystem::path defaultDictionaryPath() {

@@ -100,9 +100,6 @@ private:
 // The SQL actually executed for a statement, with the user's text as parameter ?1.
 std::string boundSql(const Statement& statement);
 
-// The folder of the running program, as the operating system reports it.
-std::filesystem::path programFolder();
-
 // Where the dictionary lies: `lexi` beside the program, else ../share/moshitong/lexi relative to
 // the program's folder (an installed tree). When neither exists, the first (so errors name it).
 std::filesystem::path defaultDictionaryPath();

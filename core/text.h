@@ -21,10 +21,6 @@ std::u16string trimSpaces(std::u16string_view text);
 // Removes U+0020 and the ideographic space U+3000 at both ends.
 std::u16string trimQuerySpaces(std::u16string_view text);
 
-// True when code page 936 (GBK) encodes this UTF-16 code unit in two bytes. Lone surrogates and
-// anything GBK cannot encode are false.
-bool isDoubleByteInGbk(char16_t unit) noexcept;
-
 inline constexpr char32_t kReplacementCharacter = U'\uFFFD';
 
 constexpr bool isSurrogate(char32_t unit) noexcept {

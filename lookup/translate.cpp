@@ -1,3 +1,4 @@
+#include "core/platform.h"
 #include "core/text.h"
 #include "lookup/failure.h"
 #include "lookup/handlers.h"

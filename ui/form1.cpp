@@ -4,8 +4,8 @@
 #include "ui/form1.h"
 
 #include <QClipboard>
-#include <QDesktopServices>
-#include <QFile>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
@@ -58,8 +58,7 @@ bool isPasteByMouse(const QEvent* event) {
 
 QString startupFailureText(const RunTimeError& error, const std::filesystem::path& dictionary) {
     return QString::fromUtf16(u"墨石通无法打开词典。\n\n%1\n\n词典文件：%2")
-        .arg(runTimeErrorText(error),
-             QFile::decodeName(QByteArray::fromStdString(dictionary.native())));
+        .arg(runTimeErrorText(error), QDir::toNativeSeparators(QFileInfo(dictionary).filePath()));
 }
 
 QUrl productPage() {
@@ -326,7 +325,7 @@ void Form1::Form_Unload(int& /*Cancel*/) {
 
 void Form1::Label2_Click() {
     if (platform_.confirm(this, QString::fromUtf16(kLinkPrompt))) {
-        QDesktopServices::openUrl(productPage());
+        platform_.openUrl(productPage());
     }
 }
 

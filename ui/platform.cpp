@@ -1,6 +1,6 @@
+// The desktop parts every system shares; the beep and the browser are in platform_<system>.cpp.
 #include "ui/platform.h"
 
-#include <QApplication>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -23,10 +23,6 @@ bool DesktopPlatform::confirm(QWidget* parent, const QString& prompt) {
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
-}
-
-void DesktopPlatform::beep() {
-    QApplication::beep();
 }
 
 void DesktopPlatform::endProgram(int exitCode) {

@@ -1,10 +1,11 @@
 #pragma once
-// What the window needs from the desktop beyond its own widgets: modal message boxes, the beep
-// and ending the process. Tests put a recording fake in its place, so that no box waits for a
-// click that never comes and "end the program" ends only the test's window.
+// What the window needs from the desktop beyond its own widgets: modal message boxes, the beep,
+// the web browser and ending the process. Tests put a recording fake in its place, so that no box
+// waits for a click that never comes and "end the program" ends only the test's window.
 
 #include <QString>
 
+class QUrl;
 class QWidget;
 
 namespace moshitong {
@@ -25,6 +26,8 @@ public:
     // A modal Yes/No box without an icon, Yes the default; true when Yes was chosen.
     virtual bool confirm(QWidget* parent, const QString& prompt) = 0;
     virtual void beep() = 0;
+    // Hands a web page to the user's browser.
+    virtual void openUrl(const QUrl& url) = 0;
     // Ends the process at once. The real one never returns; a fake may.
     virtual void endProgram(int exitCode) = 0;
 };
@@ -34,6 +37,7 @@ public:
     void showError(QWidget* parent, const QString& text) override;
     bool confirm(QWidget* parent, const QString& prompt) override;
     void beep() override;
+    void openUrl(const QUrl& url) override;
     [[noreturn]] void endProgram(int exitCode) override;
 };
 

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QStringList>
+#include <QUrl>
 #include <QWidget>
 #include <QtTest>
 
@@ -21,6 +22,7 @@ public:
     QStringList prompts;
     bool answerYes = false;
     int beeps = 0;
+    QList<QUrl> opened;
     std::optional<int> endedWith;
 
     void showError(QWidget*, const QString& text) override { errors << text; }
@@ -29,6 +31,7 @@ public:
         return answerYes;
     }
     void beep() override { ++beeps; }
+    void openUrl(const QUrl& url) override { opened << url; }
     void endProgram(int exitCode) override { endedWith = exitCode; }
 };
 

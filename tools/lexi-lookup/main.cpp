@@ -3,16 +3,20 @@
 
 #include <exception>
 #include <iostream>
+#include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
+#include "core/platform.h"
 #include "tools/lexi-lookup/app.h"
 #include "tools/lexi-lookup/options.h"
 
 int main(int argc, char** argv) {
     namespace tool = moshitong::lexi_lookup;
-    const std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    moshitong::useBinaryStandardStreams();
+    const std::vector<std::string> arguments = moshitong::programArguments(argc, argv);
+    const std::vector<std::string_view> args(arguments.begin(), arguments.end());
     const tool::ParseResult parsed = tool::parseArguments(args);
     if (const auto* error = std::get_if<tool::UsageError>(&parsed)) {
         std::cerr << "lexi-lookup: " << error->message << "\n" << tool::usageText();

@@ -1,0 +1,30 @@
+#include "core/platform.h"
+
+#include "core/gbk_table.h"
+
+#include <system_error>
+
+namespace moshitong {
+
+std::filesystem::path programFolder() {
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return std::filesystem::current_path();
+    }
+    return exe.parent_path();
+}
+
+bool isDoubleByteInGbk(char16_t unit) noexcept {
+    return isDoubleByteInGbkTable(unit);
+}
+
+std::vector<std::string> programArguments(int argc, char** argv) {
+    // The terminal hands over bytes; a UTF-8 locale is the only one this system is set up for.
+    return {argv + (argc > 0 ? 1 : 0), argv + argc};
+}
+
+void useBinaryStandardStreams() {
+}
+
+}  // namespace moshitong

@@ -1,0 +1,17 @@
+#include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
+
+#include "ui/platform.h"
+
+namespace moshitong {
+
+void DesktopPlatform::beep() {
+    QApplication::beep();
+}
+
+void DesktopPlatform::openUrl(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}
+
+}  // namespace moshitong
