@@ -1,15 +1,13 @@
 #include "tools/lexi-build/store_writer.h"
 
-#include <signal.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <charconv>
 
 #include "core/schema.h"
 #include "core/sqlite_handles.h"
 #include "tools/lexi-build/gram_writer.h"
+#include "tools/lexi-build/process.h"
 
 namespace moshitong::builder {
 
@@ -43,12 +41,10 @@ std::string temporaryPrefixFor(const std::filesystem::path& target) {
     return "." + target.filename().string() + ".tmp-";
 }
 
-bool processIsGone(std::string_view id) {
-    pid_t pid = 0;
+bool namedProcessIsGone(std::string_view id) {
+    std::uint32_t pid = 0;
     const auto [end, error] = std::from_chars(id.data(), id.data() + id.size(), pid);
-    // kill with signal 0 only asks whether the process exists; EPERM means it does.
-    return error == std::errc{} && end == id.data() + id.size() && pid > 0 && ::kill(pid, 0) != 0 &&
-           errno == ESRCH;
+    return error == std::errc{} && end == id.data() + id.size() && processIsGone(pid);
 }
 
 // Leftovers of builds of the same target that were killed; a build still running keeps its file.
@@ -62,7 +58,7 @@ void removeStaleTemporaryFiles(const std::filesystem::path& target) {
          it.increment(error)) {
         const std::string name = it->path().filename().string();
         if (name.starts_with(prefix) &&
-            processIsGone(std::string_view(name).substr(prefix.size()))) {
+            namedProcessIsGone(std::string_view(name).substr(prefix.size()))) {
             stale.push_back(it->path());
         }
     }
@@ -141,7 +137,7 @@ void writeFile(const std::filesystem::path& file, const StoreContent& content,
 }  // namespace
 
 std::filesystem::path temporaryPathFor(const std::filesystem::path& target) {
-    return target.parent_path() / (temporaryPrefixFor(target) + std::to_string(::getpid()));
+    return target.parent_path() / (temporaryPrefixFor(target) + std::to_string(currentProcessId()));
 }
 
 void writeStore(const std::filesystem::path& target, const StoreContent& content,

@@ -7,6 +7,7 @@
 #                              the first two drawn again at two and three times the size, for
 #                              screens with more device pixels per pixel
 #   icons/           the same icon at the desktop theme's other sizes, and as SVG
+#   icon.ico         16 to 256, the icon the Windows program carries
 #   private-use.ttf  an empty box for every private-use code point, for the text box
 # The window draws the background unscaled from its top-left corner, so everything here is placed
 # around where the controls sit: the text box covers x 32..337, y 29..191; the link area
@@ -180,6 +181,10 @@ done
 convert icons/icon-64.png -filter Lanczos -resize 16x16 -strip -alpha off -type TrueColor \
     PNG24:icons/icon-16.png
 
+# The Windows program's icon, every size in one file; 256 is stored as PNG, as Windows expects.
+convert icons/icon-16.png icon.png icons/icon-48.png icons/icon-64.png icons/icon-128.png \
+    icons/icon-256.png icon.ico
+
 # The scalable icon: the character's outline placed where its ink lies on the bitmaps (measured
 # on a 256 drawing with the icon's own measures, then brought to the 32 grid).
 ink=$(convert -size 256x256 xc:black -font "$serif_bold" -pointsize 176 -fill white \
@@ -191,4 +196,4 @@ python3 make-icon-svg.py "$font_file" "$font_index" "$ink" icons/icon.svg
 # The box the text box draws for a private-use character (see the script).
 python3 make-private-use-font.py private-use.ttf
 
-identify background*.jpg button*.jpg icon.png icons/*.png
+identify background*.jpg button*.jpg icon.png icon.ico icons/*.png
