@@ -27,3 +27,13 @@ find_package(nlohmann_json 3 REQUIRED NO_CMAKE_FIND_ROOT_PATH)
 # The store comes from the Linux build; the Windows programs open the very same file.
 set(MOSHITONG_WIN_STORE "${PROJECT_SOURCE_DIR}/build/bin/lexi" CACHE FILEPATH
     "The store built by the Linux build, copied beside the Windows programs")
+if(NOT EXISTS "${MOSHITONG_WIN_STORE}")
+    message(FATAL_ERROR "No store at ${MOSHITONG_WIN_STORE}: build the Linux preset default first "
+        "(./test.sh does), or set MOSHITONG_WIN_STORE.")
+endif()
+add_custom_command(OUTPUT ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/lexi
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${MOSHITONG_WIN_STORE}
+        ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/lexi
+    DEPENDS ${MOSHITONG_WIN_STORE}
+    COMMENT "Copying the store beside the Windows programs")
+add_custom_target(lexi-store ALL DEPENDS ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/lexi)

@@ -41,6 +41,7 @@ toolchain_file=cmake/mingw-w64-x86_64.cmake
 # pkg_config, zstd: nothing may be picked up from the build machine's own libraries.
 # mainwindow stays: 6.4's widgets compatibility code includes the tool bar, which needs it.
 # XPM stays: drag and drop (text dragged into the box) depends on it for its cursors.
+# inputdialog stays: the Vista style includes it.
 qt_options=(
     -G Ninja
     -DCMAKE_BUILD_TYPE=Release
@@ -118,7 +119,6 @@ qt_options=(
     -DFEATURE_filedialog=OFF
     -DFEATURE_fontdialog=OFF
     -DFEATURE_colordialog=OFF
-    -DFEATURE_inputdialog=OFF
     -DFEATURE_progressdialog=OFF
     -DFEATURE_errormessage=OFF
 )

@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# moshitong.exe under Wine on an X server of its own (run under xvfb-run), driven with real X
+# events: the borderless 356 x 236 window in a folder whose name needs more than the ANSI code
+# page; type "apple", press "翻 译" and "简明查询" and read the listing back; typing is refused
+# while it shows; "清 除" empties the box; Esc ends the program. Without a store beside it: the
+# message box, and a non-zero exit status.
+# Usage: e2e_window.sh PROGRAM STORE-MAKER [SCREENSHOT]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=../ui/e2e_lib.sh
+source "$here/../ui/e2e_lib.sh"
+need xdotool xclip xwininfo import wine
+# Wine hands the environment on to the program; Qt for Windows knows only its own platform.
+unset QT_QPA_PLATFORM
+wine_run=$here/../../scripts/wine-run.sh
+program=$1 store_maker=$2 screenshot=${3:-}
+
+folder="$e2e_folder/墨石通 词典"
+mkdir -p "$folder"
+cp "$program" "$folder/moshitong.exe"
+
+# start_windows_program: moshitong.exe from the folder; sets `pid`, and `window` once mapped.
+start_windows_program() {
+    local started_at=$SECONDS
+    (cd "$folder" && exec "$wine_run" "$folder/moshitong.exe") 2>"$e2e_folder/stderr" &
+    pid=$!
+    started "$pid"
+    window=
+    # A new Wine prefix takes several seconds to come up before the first window.
+    poll 600 find_main_window || fail "the window never appeared: $(tail -n 20 "$e2e_folder/stderr")"
+    echo "the window appeared after $((SECONDS - started_at)) s"
+}
+
+# Wine puts Windows' clipboard on X's CLIPBOARD, not the primary selection: select all with the
+# keyboard and copy with Ctrl+Insert (which the locked box allows), then read CLIPBOARD. A marker
+# put there first tells when the copy has happened. Sets `box`.
+read_box_through_clipboard() {
+    still_running
+    local marker="moshitong-e2e-marker-$RANDOM$RANDOM"
+    printf '%s' "$marker" | xclip -quiet -selection clipboard -i 2>/dev/null &
+    local holder=$!
+    started "$holder"
+    poll 50 clipboard_is "$marker" || fail "could not put a marker on the clipboard"
+    xdotool key --clearmodifiers ctrl+Home ctrl+shift+End ctrl+Insert
+    poll 100 clipboard_is_not "$marker" || fail "the box's text never reached the clipboard"
+    # Windows' text has CR LF line ends; what the user sees is one line end each.
+    box=$(xclip -o -selection clipboard | tr -d '\r')
+    xdotool key --clearmodifiers ctrl+End
+    kill "$holder" 2>/dev/null || true
+}
+clipboard_is() {
+    [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]
+}
+clipboard_is_not() {
+    still_running
+    local text
+    text=$(xclip -o -selection clipboard 2>/dev/null) && [ "$text" != "$1" ]
+}
+expect_windows_box() {
+    read_box_through_clipboard
+    [ "$box" = "$1" ] || fail "$2: the box reads '$box', not '$1'"
+}
+
+# ---- without a store: the message box, then a non-zero exit status ----
+start_without_store() {
+    (cd "$folder" && exec "$wine_run" "$folder/moshitong.exe") 2>"$e2e_folder/stderr" &
+    pid=$!
+    started "$pid"
+    message=
+    poll 600 find_message || fail "no message box appeared: $(tail -n 20 "$e2e_folder/stderr")"
+}
+find_message() {
+    message=$(xdotool search --onlyvisible --name '^墨石通$' 2>/dev/null | head -n 1 || true)
+    [ -n "$message" ] || ! kill -0 "$pid" 2>/dev/null
+}
+start_without_store
+[ -n "$message" ] || fail "the program ended without a message box"
+size=$(xwininfo -id "$message" | awk '/^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print w "x" h}')
+[ "$size" != 356x236 ] || fail "the main window was mapped without a store"
+xdotool windowactivate --sync "$message" 2>/dev/null || xdotool windowfocus --sync "$message" 2>/dev/null || true
+xdotool key --clearmodifiers Return
+wait_for_end
+[ "$status" -ne 0 ] || fail "without a store the program exited with status 0"
+echo "without a store: a message box, then exit status $status"
+
+# ---- with the store: the window and a lookup ----
+"$store_maker" "$folder/lexi"
+start_windows_program
+geometry=$(xwininfo -id "$window")
+width=$(awk '/^ *Width:/ {print $2}' <<<"$geometry")
+height=$(awk '/^ *Height:/ {print $2}' <<<"$geometry")
+[ "${width}x${height}" = 356x236 ] || fail "the window is ${width} x ${height}, not 356 x 236"
+xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window" 2>/dev/null || true
+
+click "${at_box[@]}"
+xdotool type --delay 60 "apple"
+expect_windows_box "apple" "typed into a fresh window"
+
+click "${at_translate[@]}"
+click "${at_concise[@]}"
+expect_windows_box "$apple_listing" "after the concise lookup"
+
+if [ -n "$screenshot" ]; then
+    left=$(awk '/Absolute upper-left X:/ {print $4}' <<<"$geometry")
+    top=$(awk '/Absolute upper-left Y:/ {print $4}' <<<"$geometry")
+    import -silent -window root -crop "${width}x${height}+${left}+${top}" +repage "$screenshot"
+    echo "the window with the listing: $screenshot"
+fi
+
+click "${at_box[@]}"
+xdotool type --delay 60 "xyz"
+xdotool key --clearmodifiers BackSpace Return Delete
+expect_windows_box "$apple_listing" "typing into the listing"
+
+click "${at_translate[@]}"  # now "清 除"
+click "${at_box[@]}"
+xdotool type --delay 60 "k"
+expect_windows_box "k" "typed after 清 除"
+
+xdotool key --clearmodifiers Escape
+wait_for_end
+[ "$status" -eq 0 ] || fail "Esc ended the program with status $status"
+echo "PASS: 356 x 236, looked up, refused typing into the listing, cleared, ended by Esc"
