@@ -474,6 +474,7 @@ TEST_P(LexiLookupHostile, AnswersEveryQueryWithoutAStoreError) {
     std::vector<std::string> arguments;
     std::vector<std::size_t> argumentLines;
     std::size_t lines = 0;
+    std::size_t commandLine = 0;
     for (const auto& hostile : testing::hostileInputs()) {
         // A line break inside a query would make two lines of it; the box tidies them away.
         const std::string bytes = toUtf8(removeAll(removeAll(hostile.text, u'\r'), u'\n'));
@@ -481,7 +482,11 @@ TEST_P(LexiLookupHostile, AnswersEveryQueryWithoutAStoreError) {
             continue;
         }
         input += bytes + "\n";
-        if (bytes.find('\0') == std::string::npos) {
+        // UTF-16 takes no more units than UTF-8 takes bytes; quoting at most doubles them.
+        const std::size_t quoted = 2 * bytes.size() + 3;
+        if (bytes.find('\0') == std::string::npos &&
+            commandLine + quoted < testing::longestCommandLine()) {
+            commandLine += quoted;
             arguments.push_back(bytes);
             argumentLines.push_back(lines);
         }

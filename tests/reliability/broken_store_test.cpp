@@ -180,23 +180,29 @@ TEST_F(StoreChangedWhileRunning, OneCorruptedTableLeavesTheOthersWorking) {
 }
 
 // The program holds the file it opened: a store deleted, or replaced by renaming another file
-// over it, goes on answering from what was opened, until the program is started again.
+// over it, goes on answering from what was opened, until the program is started again. (Windows
+// refuses both while the file is open; the lookups go on answering all the same.)
 TEST_F(StoreChangedWhileRunning, DeletedOrReplacedByRenameKeepsAnsweringFromTheOpenedFile) {
     const std::u16string before = lookUp(u"apple", kConciseExact);
     ASSERT_EQ(before.substr(0, 9), u"\r\napple\r\n");
 
-    fs::remove(file);
+    std::error_code refused;
+    fs::remove(file, refused);
     EXPECT_EQ(lookUp(u"apple", kConciseExact), before);
     EXPECT_EQ(lookUp(u"apple", kProfessionalExact).substr(0, 9), u"\r\napple\r\n");
 
     writeFile(dir.path() / "junk", std::string(8192, 'x'));
-    fs::rename(dir.path() / "junk", file);
+    fs::rename(dir.path() / "junk", file, refused);
     EXPECT_EQ(lookUp(u"apple", kConciseExact), before);
     EXPECT_TRUE(p.window.errors.empty());
 
-    // The next start-up meets the replacement.
+    // The next start-up meets whatever now lies there.
     Connection fresh;
-    EXPECT_THROW(OpenDictionary(fresh, file), StoreError);
+    if (refused) {
+        EXPECT_NO_THROW(OpenDictionary(fresh, file));
+    } else {
+        EXPECT_THROW(OpenDictionary(fresh, file), StoreError);
+    }
 }
 
 }  // namespace

@@ -66,11 +66,21 @@ inline void PrintTo(const StartUpCase& c, std::ostream* out) {
     *out << c.name;
 }
 
+// A folder where the store should be: Linux opens it and fails at the first read; Windows
+// refuses to open a folder as a file at all.
+#ifdef _WIN32
+inline constexpr int kFolderCode = SQLITE_CANTOPEN;
+inline constexpr const char* kFolderSays = "unable to open";
+#else
+inline constexpr int kFolderCode = SQLITE_IOERR;
+inline constexpr const char* kFolderSays = "disk I/O error";
+#endif
+
 inline std::vector<StartUpCase> startUpCases() {
     return {
         {"Missing", [](const std::filesystem::path&) {}, SQLITE_CANTOPEN, "unable to open"},
         {"Folder", [](const std::filesystem::path& f) { std::filesystem::create_directory(f); },
-         SQLITE_IOERR, "disk I/O error"},
+         kFolderCode, kFolderSays},
         {"Empty", [](const std::filesystem::path& f) { writeFile(f, ""); }, SQLITE_ERROR,
          "no such table: 简明英语单词"},
         {"NotADatabase",

@@ -22,6 +22,10 @@ ProcessResult runProgram(const std::filesystem::path& program, const std::vector
                          std::string_view input = {},
                          const std::vector<std::string>& environment = {});
 
+// How many bytes of arguments one command line carries: Windows stops at 32,767 UTF-16 units
+// for the whole line, Linux goes far beyond what any test passes.
+std::size_t longestCommandLine();
+
 // A program of this build ("lexi-build", "lexi-lookup") where the build puts it.
 std::filesystem::path builtProgram(std::string_view name);
 

@@ -105,4 +105,9 @@ ProcessResult runProgram(const std::filesystem::path& program, const std::vector
     return result;
 }
 
+std::size_t longestCommandLine() {
+    // Far below ARG_MAX, which the environment shares.
+    return std::size_t{1} << 20;
+}
+
 }  // namespace moshitong::testing

@@ -116,6 +116,11 @@ ProcessResult runProgram(const std::filesystem::path& program, const std::vector
             line += L' ';
             appendQuoted(line, wide(arg));
         }
+        if (line.size() >= longestCommandLine()) {
+            throw std::runtime_error("the command line for " + program.string() + " is " +
+                                     std::to_string(line.size()) +
+                                     " units long, more than Windows takes");
+        }
         std::wstring env = environmentWith(environment);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
@@ -147,6 +152,10 @@ ProcessResult runProgram(const std::filesystem::path& program, const std::vector
     result.output = readFile(io.path() / "out");
     result.errors = readFile(io.path() / "err");
     return result;
+}
+
+std::size_t longestCommandLine() {
+    return 32767;
 }
 
 }  // namespace moshitong::testing

@@ -46,7 +46,9 @@ TempDir::~TempDir() {
 
 Database openDatabase(const std::filesystem::path& file, int flags) {
     sqlite3* raw = nullptr;
-    const int rc = sqlite3_open_v2(file.c_str(), &raw, flags, nullptr);
+    const std::u8string name = file.u8string();
+    const int rc =
+        sqlite3_open_v2(reinterpret_cast<const char*>(name.c_str()), &raw, flags, nullptr);
     // A failed open still hands back a handle that carries the message and must be closed.
     Database db(raw);
     if (rc != SQLITE_OK) {

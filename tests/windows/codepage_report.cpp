@@ -72,8 +72,9 @@ int main() {
             runs.push_back({blockOf(u), u, u, system});
         }
     }
-    std::printf("code units encoded in two bytes: system code page 936 %zu, compiled-in CP936 %zu\n",
-                systemDouble, tableDouble);
+    std::printf(
+        "code units encoded in two bytes: system code page 936 %zu, compiled-in CP936 %zu\n",
+        systemDouble, tableDouble);
     std::size_t differing = 0;
     for (const Difference& run : runs) {
         differing += run.last - run.first + 1;

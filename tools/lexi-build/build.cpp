@@ -67,11 +67,18 @@ std::vector<SourceInfo> sourceInfo(const Options& options) {
 }
 
 std::string buildTime() {
-    const std::time_t epoch = buildEpoch();
-    std::tm utc{};
-    gmtime_r(&epoch, &utc);
+    // Calendar arithmetic instead of gmtime_r, which Windows' C library lacks.
+    using namespace std::chrono;
+    const sys_seconds instant{seconds{buildEpoch()}};
+    const sys_days day = floor<days>(instant);
+    const year_month_day date{day};
+    const hh_mm_ss time{instant - day};
     std::ostringstream text;
-    text << std::put_time(&utc, "%Y-%m-%dT%H:%M:%SZ");
+    text << std::setfill('0') << std::setw(4) << static_cast<int>(date.year()) << '-'
+         << std::setw(2) << static_cast<unsigned>(date.month()) << '-' << std::setw(2)
+         << static_cast<unsigned>(date.day()) << 'T' << std::setw(2) << time.hours().count() << ':'
+         << std::setw(2) << time.minutes().count() << ':' << std::setw(2) << time.seconds().count()
+         << 'Z';
     return text.str();
 }
 

@@ -42,7 +42,10 @@ std::optional<std::string_view> shortEscape(char16_t unit) {
 }
 
 std::string jsonField(std::string_view name, const std::string& value) {
-    return "\"" + std::string(name) + "\":" + value;
+    std::string field;
+    field.reserve(name.size() + value.size() + 3);
+    field.append(1, '"').append(name).append("\":").append(value);
+    return field;
 }
 
 std::string jsonOptional(const std::optional<std::u16string>& value) {
