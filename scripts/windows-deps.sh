@@ -38,6 +38,8 @@ toolchain_file=cmake/mingw-w64-x86_64.cmake
 # the widgets, dialogs and formats the program never shows switched off to shorten the build.
 # tabletevent: Debian's tarball drops the tablet header the Windows plugin includes.
 # dynamicgl: stays on without OpenGL in 6.4 and breaks the Windows plugin.
+# directwrite3: 6.4 compiles its font database only with direct2d, yet the Windows plugin calls it
+# whenever directwrite3 is on; GDI's font database serves the window as well.
 # pkg_config, zstd: nothing may be picked up from the build machine's own libraries.
 # mainwindow stays: 6.4's widgets compatibility code includes the tool bar, which needs it.
 # XPM stays: drag and drop (text dragged into the box) depends on it for its cursors.
@@ -64,6 +66,7 @@ qt_options=(
     -DFEATURE_icu=OFF
     -DFEATURE_tabletevent=OFF
     -DFEATURE_dynamicgl=OFF
+    -DFEATURE_directwrite3=OFF
     -DFEATURE_pkg_config=OFF
     -DFEATURE_zstd=OFF
     -DFEATURE_system_zlib=OFF
