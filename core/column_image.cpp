@@ -8,7 +8,6 @@
 
 #include "core/image_format.h"
 #include "core/like.h"
-#include "core/text.h"
 
 namespace moshitong {
 
@@ -18,20 +17,10 @@ namespace {
     throw StoreError(SQLITE_CORRUPT, "the column image " + table + " is damaged: " + what);
 }
 
-bool hasLoneSurrogate(std::u16string_view text) {
-    for (std::size_t at = 0; at < text.size();) {
-        if (!decodeUtf16(text, at)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// The text as the store's LIKE sees it, in this image's slots: converted to UTF-8, then decoded
-// character by character, which also turns U+FFFE and U+FFFF into U+FFFD as it does in the values.
-// `shared` tells whether a character of it has no slot of its own.
-SlotPieces compilePattern(std::u16string_view text, int width, bool& shared) {
-    const std::string bytes = toUtf8(text);
+// The text as the store's LIKE sees it, in this image's slots: in the store's UTF-8 (`bytes`),
+// decoded character by character, which also turns U+FFFE and U+FFFF into U+FFFD as it does in
+// the values. `shared` tells whether a character of it has no slot of its own.
+SlotPieces compilePattern(std::string_view bytes, int width, bool& shared) {
     SlotPieces pieces(1);
     shared = false;
     for (std::size_t at = 0; at < bytes.size();) {
@@ -117,7 +106,11 @@ std::unique_ptr<ColumnImage> ColumnImage::open(sqlite3* db, const IndexedColumn&
 }
 
 ColumnImage::ColumnImage(sqlite3* db, std::string table, int width, std::vector<Chunk> chunks)
-    : db_(db), table_(std::move(table)), width_(width), chunks_(std::move(chunks)) {
+    : db_(db),
+      table_(std::move(table)),
+      width_(width),
+      chunks_(std::move(chunks)),
+      asStored_(sqlite::prepare(db, "SELECT ?1", SQLITE_PREPARE_PERSISTENT)) {
 }
 
 ColumnImage::~ColumnImage() = default;
@@ -201,11 +194,18 @@ void ColumnImage::scan(const SlotPieces& pieces, const Confirm* confirm,
 
 std::optional<std::vector<std::int64_t>> ColumnImage::find(std::u16string_view text,
                                                            const Confirm& confirm) {
-    if (hasLoneSurrogate(text)) {
-        return std::nullopt;  // the store would decode it its own way
-    }
+    // Converted by the store itself, which makes of a lone surrogate what the plain statement's
+    // pattern would hold.
+    sqlite3_stmt* convert = asStored_.get();
+    sqlite3_reset(convert);
+    sqlite::bindText(convert, 1, text);
+    sqlite::step(convert);
+    const auto* converted = reinterpret_cast<const char*>(sqlite3_column_text(convert, 0));
+    const std::string bytes(converted == nullptr ? "" : converted,
+                            static_cast<std::size_t>(sqlite3_column_bytes(convert, 0)));
+    sqlite3_reset(convert);
     bool shared = false;
-    const SlotPieces pieces = compilePattern(text, width_, shared);
+    const SlotPieces pieces = compilePattern(bytes, width_, shared);
     if (pieces.empty()) {
         return std::nullopt;  // every value that is not Null matches: the plain statement stops at
                               // once

@@ -39,8 +39,8 @@ public:
     using Confirm = std::function<bool(std::int64_t rowid)>;
 
     // The rowids of the values that `LIKE '%text%'` matches, ascending, at most kRowCap; nullopt
-    // when the text must take the plain statement (nothing but `%`, a lone surrogate). Throws
-    // StoreError for a damaged chunk.
+    // for a text of nothing but `%`, which every value but Null matches, so that the plain
+    // statement answers at once. Throws StoreError for a damaged chunk.
     std::optional<std::vector<std::int64_t>> find(std::u16string_view text, const Confirm& confirm);
 
     // Reads one more chunk into memory, a fraction of a millisecond of work; false when all of
@@ -63,6 +63,8 @@ private:
     int width_;
     std::vector<Chunk> chunks_;
     std::size_t nextToRead_ = 0;
+    // Gives a text back in the store's own UTF-8.
+    sqlite::StatementHandle asStored_;
 };
 
 }  // namespace moshitong

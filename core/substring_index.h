@@ -7,9 +7,9 @@
 //  - posting lists hold rowids in ascending order, so intersecting them keeps insertion order;
 //  - a text that is one run of at most three characters is its own gram, exact by itself; any
 //    other text has each candidate checked by the store's own LIKE before it is listed.
-// Texts the grams cannot narrow (every gram common, nothing but wildcards, a NUL) are scanned in
-// the column's image (core/column_image.h) when the store has one; without one, and for a lone
-// surrogate, they take the plain statement.
+// Texts the grams cannot narrow (every gram common, nothing but wildcards, a NUL, a lone
+// surrogate) are scanned in the column's image (core/column_image.h) when the store has one;
+// without one they take the plain statement.
 
 #include <memory>
 #include <optional>
