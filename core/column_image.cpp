@@ -47,6 +47,25 @@ SlotPieces compilePattern(std::string_view bytes, int width, bool& shared) {
     return pieces;
 }
 
+// A `_` at the start of a piece may as well take the character right after the piece before it:
+// a value matches either way. Moved there, no run of `_` stands alone between two `%`, where it
+// would start at every position of every value and leave the scan nothing to filter with.
+SlotPieces mergeLeadingHoles(SlotPieces pieces) {
+    SlotPieces merged;
+    for (std::vector<std::uint32_t>& piece : pieces) {
+        if (!merged.empty()) {
+            const auto holes = std::find_if(piece.begin(), piece.end(),
+                                            [](std::uint32_t slot) { return slot != kAnySlot; });
+            merged.back().insert(merged.back().end(), piece.begin(), holes);
+            piece.erase(piece.begin(), holes);
+        }
+        if (!piece.empty()) {
+            merged.push_back(std::move(piece));
+        }
+    }
+    return merged;
+}
+
 }  // namespace
 
 struct ColumnImage::Chunk {
@@ -205,7 +224,7 @@ std::optional<std::vector<std::int64_t>> ColumnImage::find(std::u16string_view t
                             static_cast<std::size_t>(sqlite3_column_bytes(convert, 0)));
     sqlite3_reset(convert);
     bool shared = false;
-    const SlotPieces pieces = compilePattern(bytes, width_, shared);
+    const SlotPieces pieces = mergeLeadingHoles(compilePattern(bytes, width_, shared));
     if (pieces.empty()) {
         return std::nullopt;  // every value that is not Null matches: the plain statement stops at
                               // once

@@ -218,7 +218,7 @@ constexpr std::size_t kCursors = 3;
 // values. A text whose rarest gram is in more than one value in 64 goes straight to the image;
 // any other hands over once this many of its candidates have failed.
 constexpr sqlite3_int64 kImageRowsPerGram = 64;
-constexpr std::size_t kImageMisses = 256;
+constexpr std::size_t kImageMisses = 64;
 
 std::unique_ptr<SubstringIndex> SubstringIndex::open(sqlite3* db, const IndexedColumn& indexed) {
     const StatementHandle probe =
@@ -287,6 +287,12 @@ std::optional<std::vector<StoreRow>> SubstringIndex::search(std::u16string_view 
     }
     std::sort(counted.begin(), counted.end());
     counted.resize(std::min(counted.size(), kCursors));
+    // A list is read chunk by chunk up to the rarest list's last rowid: one more than kChunkRows
+    // times as long as the rarest costs more chunks than the rarest has candidates to weed out.
+    while (counted.size() > 1 &&
+           counted.back().first > counted.front().first * static_cast<sqlite3_int64>(kChunkRows)) {
+        counted.pop_back();
+    }
     // Checking a candidate costs about eight times what a scan spends on a row.
     if (!exact && counted.front().first > prepared_->rows / (image ? kImageRowsPerGram : 8)) {
         return searchImage(text);
