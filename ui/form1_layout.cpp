@@ -70,6 +70,7 @@ Form1::Form1(Platform& platform, std::filesystem::path dictionary)
     window_ = std::make_unique<WidgetWindow>(
         WindowControls{this, Text1, Frame1, Option1, Option2, Command4}, platform_);
     readAheadTimer_ = new QTimer(this);
+    readAheadTimer_->setObjectName(QStringLiteral("ReadAhead"));
     readAheadTimer_->setInterval(0);
     wireEvents();
 }
