@@ -44,8 +44,8 @@ def main(path):
             line = (f"{name[len('session: '):]}: median {s['median']:.1f} ms, worst {s['max']:.1f} ms "
                     f"({s['cpu max']:.1f} ms processor time)")
             if "steps median" in s:
-                line += (f"; {int(s['steps median'])} steps, the longest "
-                         f"{s['longest step ms max']:.2f} ms")
+                line += (f"; {int(s['steps median'])} steps, the longest {s['longest step ms median']:.2f} "
+                         f"ms (median), {s['longest step ms max']:.2f} ms at worst")
             print(line)
 
 
