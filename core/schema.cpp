@@ -64,4 +64,10 @@ const std::string& createIndexesSql() {
     return sql;
 }
 
+std::string createImageTableSql(std::string_view name) {
+    return "CREATE TABLE " + std::string(name) +
+           " (chunk INTEGER PRIMARY KEY, first INTEGER NOT NULL, rows INTEGER NOT NULL, "
+           "width INTEGER NOT NULL, sum INTEGER NOT NULL, slots BLOB NOT NULL)";
+}
+
 }  // namespace moshitong

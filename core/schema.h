@@ -62,19 +62,21 @@ struct StoreRow {
     std::optional<std::u16string> explanation;
 };
 
-// The columns a substring lookup searches, each with its gram index (core/gram_format.h). The
-// explanations of the professional tables are never searched, so they have none.
+// The columns a substring lookup searches, each with its gram index (core/gram_format.h) and its
+// image (core/image_format.h). The explanations of the professional tables are never searched, so
+// they have neither.
 struct IndexedColumn {
     Table table;
     Column column;
     std::string_view gramTable;
+    std::string_view imageTable;
 };
 
 inline constexpr std::array<IndexedColumn, 4> kIndexedColumns{{
-    {Table::Concise, Column::Word, "gram_concise_word"},
-    {Table::Concise, Column::Explanation, "gram_concise_explanation"},
-    {Table::English, Column::Word, "gram_english_word"},
-    {Table::Chinese, Column::Word, "gram_chinese_word"},
+    {Table::Concise, Column::Word, "gram_concise_word", "image_concise_word"},
+    {Table::Concise, Column::Explanation, "gram_concise_explanation", "image_concise_explanation"},
+    {Table::English, Column::Word, "gram_english_word", "image_english_word"},
+    {Table::Chinese, Column::Word, "gram_chinese_word", "image_chinese_word"},
 }};
 
 // The column's position in kIndexedColumns; nullopt when it has no gram index.
@@ -92,6 +94,8 @@ const std::string& createTablesSql();
 // Indexes the headwords; run after the rows are in, as building an index once is faster than
 // keeping it up to date.
 const std::string& createIndexesSql();
+// Creates the image table `name` of a searched column, empty (its layout: core/image_format.h).
+std::string createImageTableSql(std::string_view name);
 
 // Where the data came from, one row per source: a store copied on its own still carries the
 // attribution and the licences its sources ask for. `built` is the build time in UTC (ISO 8601).

@@ -26,6 +26,10 @@ void StatementFinalizer::operator()(sqlite3_stmt* statement) const noexcept {
     sqlite3_finalize(statement);
 }
 
+void BlobCloser::operator()(sqlite3_blob* blob) const noexcept {
+    sqlite3_blob_close(blob);
+}
+
 void throwStoreError(sqlite3* db) {
     throw StoreError(sqlite3_extended_errcode(db), sqlite3_errmsg(db));
 }
@@ -107,6 +111,32 @@ std::optional<std::u16string> columnText(sqlite3_stmt* statement, int column) {
     const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(statement, column));
     const auto bytes = static_cast<std::size_t>(sqlite3_column_bytes16(statement, column));
     return text == nullptr ? std::u16string{} : std::u16string(text, bytes / sizeof(char16_t));
+}
+
+BlobHandle openBlob(sqlite3* db, const std::string& table, const char* column, long long rowid) {
+    sqlite3_blob* raw = nullptr;
+    const int rc = sqlite3_blob_open(db, "main", table.c_str(), column, rowid, 0, &raw);
+    BlobHandle blob(raw);
+    if (rc != SQLITE_OK) {
+        throwStoreError(db, rc);
+    }
+    return blob;
+}
+
+void reopenBlob(sqlite3* db, sqlite3_blob* blob, long long rowid) {
+    if (const int rc = sqlite3_blob_reopen(blob, rowid); rc != SQLITE_OK) {
+        throwStoreError(db, rc);
+    }
+}
+
+int blobBytes(sqlite3_blob* blob) noexcept {
+    return sqlite3_blob_bytes(blob);
+}
+
+void readBlob(sqlite3* db, sqlite3_blob* blob, void* into, int bytes) {
+    if (const int rc = sqlite3_blob_read(blob, into, bytes, 0); rc != SQLITE_OK) {
+        throwStoreError(db, rc);
+    }
 }
 
 }  // namespace moshitong::sqlite

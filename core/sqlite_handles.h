@@ -14,6 +14,7 @@
 #include "core/schema.h"
 
 struct sqlite3;
+struct sqlite3_blob;
 struct sqlite3_stmt;
 
 namespace moshitong::sqlite {
@@ -27,6 +28,11 @@ struct StatementFinalizer {
     void operator()(sqlite3_stmt* statement) const noexcept;
 };
 using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+struct BlobCloser {
+    void operator()(sqlite3_blob* blob) const noexcept;
+};
+using BlobHandle = std::unique_ptr<sqlite3_blob, BlobCloser>;
 
 // The store's own number and text for the last failure on `db`.
 [[noreturn]] void throwStoreError(sqlite3* db);
@@ -53,5 +59,14 @@ bool step(sqlite3_stmt* statement);
 
 // A text column of the current row; Null stays distinct from empty text.
 std::optional<std::u16string> columnText(sqlite3_stmt* statement, int column);
+
+// The blob in `column` of the row `rowid` of `table`, opened for reading. While it is open, the
+// connection holds a read transaction.
+BlobHandle openBlob(sqlite3* db, const std::string& table, const char* column, long long rowid);
+// Points an open blob at another row of the same table, which costs far less than opening anew.
+void reopenBlob(sqlite3* db, sqlite3_blob* blob, long long rowid);
+int blobBytes(sqlite3_blob* blob) noexcept;
+// Reads the first `bytes` bytes of the blob into `into`.
+void readBlob(sqlite3* db, sqlite3_blob* blob, void* into, int bytes);
 
 }  // namespace moshitong::sqlite

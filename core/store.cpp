@@ -82,6 +82,16 @@ SubstringIndex* Connection::substringIndex(Table table, Column column) {
     return entry.index.get();
 }
 
+bool Connection::readAhead() {
+    for (const IndexedColumn& indexed : kIndexedColumns) {
+        SubstringIndex* index = substringIndex(indexed.table, indexed.column);
+        if (index != nullptr && index->readAhead()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void Connection::Open(const std::filesystem::path& file) {
     sqlite::DatabaseHandle db = sqlite::open(file, SQLITE_OPEN_READONLY);
     // The store is the only file this connection may touch: with no database attachable, neither

@@ -54,6 +54,11 @@ public:
     SubstringIndex* substringIndex(Table table, Column column);
     void setSubstringIndexEnabled(bool enabled) noexcept { indexEnabled_ = enabled; }
 
+    // Reads one more piece of the column images into memory, a fraction of a millisecond of work,
+    // so that a search whose text no gram narrows finds them there; false once everything is
+    // read. Meant for idle time: the first such search would otherwise wait for the reading.
+    bool readAhead();
+
 private:
     struct IndexSlot {
         bool probed = false;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 
+#include "core/column_image.h"
 #include "core/gram_format.h"
 #include "core/sqlite_handles.h"
 
@@ -79,6 +80,36 @@ public:
 private:
     std::vector<sqlite3_stmt*> statements_;
 };
+
+// One read transaction for a whole search through the image, ended however the search ends, so
+// no read lock outlives the lookup. Without it each row fetched would take and drop the store's
+// lock and check for a journal, which costs more than the fetch.
+class ReadTransaction {
+public:
+    explicit ReadTransaction(sqlite3* db) : db_(db) {
+        if (sqlite3_get_autocommit(db_) != 0) {
+            sqlite::exec(db_, "BEGIN");
+            began_ = true;
+        }
+    }
+    ~ReadTransaction() {
+        if (began_ && sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+    }
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+private:
+    sqlite3* db_;
+    bool began_ = false;
+};
+
+bool hasRow(sqlite3_stmt* statement, std::int64_t rowid) {
+    sqlite3_reset(statement);
+    sqlite::bindInt(statement, 1, rowid);
+    return sqlite::step(statement);
+}
 
 // Walks one posting list chunk by chunk, in ascending rowid order.
 class PostingCursor {
@@ -165,6 +196,7 @@ void intersect(std::vector<PostingCursor>& cursors, Visit&& visit) {
 }  // namespace
 
 struct SubstringIndex::Prepared {
+    sqlite3* db = nullptr;
     StatementHandle count;
     std::array<StatementHandle, 3> chunks;
     StatementHandle fetch;
@@ -173,12 +205,20 @@ struct SubstringIndex::Prepared {
     // Rows in the table: when every gram of a text is this common, a plain scan costs less than
     // checking the candidates one by one.
     sqlite3_int64 rows = 0;
+    // Scanned instead when the grams cannot narrow a text; nullptr in a store without images.
+    std::unique_ptr<ColumnImage> image;
 };
 
 // At most this many of a text's grams are looked up, and at most kCursors intersected: any subset
 // of the required grams still yields every match, and the store's LIKE weeds out the rest.
 constexpr std::size_t kCountedGrams = 48;
 constexpr std::size_t kCursors = 3;
+// With the column image at hand, the lists are worth reading only while few of their candidates
+// need checking: a check through the store costs what the image's scan spends on a thousand
+// values. A text whose rarest gram is in more than one value in 64 goes straight to the image;
+// any other hands over once this many of its candidates have failed.
+constexpr sqlite3_int64 kImageRowsPerGram = 64;
+constexpr std::size_t kImageMisses = 64;
 
 std::unique_ptr<SubstringIndex> SubstringIndex::open(sqlite3* db, const IndexedColumn& indexed) {
     const StatementHandle probe =
@@ -190,6 +230,7 @@ std::unique_ptr<SubstringIndex> SubstringIndex::open(sqlite3* db, const IndexedC
     const std::string name(indexed.gramTable);
     const std::string& table = tableNameUtf8(indexed.table);
     auto prepared = std::make_unique<Prepared>();
+    prepared->db = db;
     prepared->count = prepare(db, "SELECT n FROM " + name + " WHERE g = ?1 AND chunk = 0");
     for (auto& chunks : prepared->chunks) {
         chunks = prepare(db, "SELECT rows FROM " + name + " WHERE g = ?1 ORDER BY chunk");
@@ -202,6 +243,7 @@ std::unique_ptr<SubstringIndex> SubstringIndex::open(sqlite3* db, const IndexedC
     if (sqlite::step(size.get())) {
         prepared->rows = sqlite3_column_int64(size.get(), 0);
     }
+    prepared->image = ColumnImage::open(db, indexed);
     return std::unique_ptr<SubstringIndex>(new SubstringIndex(std::move(prepared)));
 }
 
@@ -212,13 +254,15 @@ SubstringIndex::SubstringIndex(std::unique_ptr<Prepared> prepared)
 SubstringIndex::~SubstringIndex() = default;
 
 std::optional<std::vector<StoreRow>> SubstringIndex::search(std::u16string_view text) {
+    const ColumnImage* image = prepared_->image.get();
     const auto folded = foldForGrams(text);
     if (!folded) {
-        return std::nullopt;
+        return searchImage(text);  // a NUL, which the image has a slot for, or a lone surrogate
     }
     const auto runs = literalRuns(*folded);
     if (runs.empty()) {
-        return std::nullopt;  // only wildcards: nearly every row matches, the plain scan is quick
+        // Only wildcards: nothing to look up, but a run of `_` may ask for long values.
+        return searchImage(text);
     }
     // One run of at most three characters and no wildcard: the gram's list is the answer.
     const bool exact =
@@ -243,38 +287,82 @@ std::optional<std::vector<StoreRow>> SubstringIndex::search(std::u16string_view 
     }
     std::sort(counted.begin(), counted.end());
     counted.resize(std::min(counted.size(), kCursors));
+    // A list is read chunk by chunk up to the rarest list's last rowid: one more than kChunkRows
+    // times as long as the rarest costs more chunks than the rarest has candidates to weed out.
+    while (counted.size() > 1 &&
+           counted.back().first > counted.front().first * static_cast<sqlite3_int64>(kChunkRows)) {
+        counted.pop_back();
+    }
     // Checking a candidate costs about eight times what a scan spends on a row.
-    if (!exact && counted.front().first > prepared_->rows / 8) {
+    if (!exact && counted.front().first > prepared_->rows / (image ? kImageRowsPerGram : 8)) {
+        return searchImage(text);
+    }
+
+    std::vector<StoreRow> rows;
+    std::size_t misses = 0;
+    {
+        ResetOnExit resets;
+        std::vector<PostingCursor> cursors;
+        for (std::size_t i = 0; i < counted.size(); ++i) {
+            resets.add(prepared_->chunks[i].get());
+            cursors.emplace_back(prepared_->chunks[i].get(), counted[i].second);
+        }
+
+        sqlite3_stmt* fetch = prepared_->fetch.get();
+        sqlite3_stmt* verify = prepared_->verify.get();
+        resets.add(fetch);
+        resets.add(verify);
+        if (!exact) {
+            sqlite::bindText(verify, 2, text);
+        }
+        intersect(cursors, [&](std::uint32_t rowid) {
+            if ((exact || hasRow(verify, rowid)) && hasRow(fetch, rowid)) {
+                rows.push_back(
+                    StoreRow{sqlite::columnText(fetch, 0), sqlite::columnText(fetch, 1)});
+            } else {
+                ++misses;
+            }
+            return static_cast<long>(rows.size()) < kRowCap && !(image && misses > kImageMisses);
+        });
+    }
+    if (image && misses > kImageMisses) {
+        return searchImage(text);
+    }
+    return rows;
+}
+
+std::optional<std::vector<StoreRow>> SubstringIndex::searchImage(std::u16string_view text) {
+    ColumnImage* image = prepared_->image.get();
+    if (image == nullptr) {
         return std::nullopt;
     }
-
-    ResetOnExit resets;
-    std::vector<PostingCursor> cursors;
-    for (std::size_t i = 0; i < counted.size(); ++i) {
-        resets.add(prepared_->chunks[i].get());
-        cursors.emplace_back(prepared_->chunks[i].get(), counted[i].second);
-    }
-
-    sqlite3_stmt* fetch = prepared_->fetch.get();
+    const ReadTransaction transaction(prepared_->db);
     sqlite3_stmt* verify = prepared_->verify.get();
-    resets.add(fetch);
-    resets.add(verify);
-    if (!exact) {
-        sqlite::bindText(verify, 2, text);
+    sqlite3_stmt* fetch = prepared_->fetch.get();
+    const ResetOnExit reset(verify);
+    bool bound = false;
+    const auto rowids = image->find(text, [&](std::int64_t rowid) {
+        if (!bound) {
+            sqlite::bindText(verify, 2, text);
+            bound = true;
+        }
+        return hasRow(verify, rowid);
+    });
+    if (!rowids) {
+        return std::nullopt;
     }
-    const auto hasRow = [](sqlite3_stmt* statement, std::uint32_t rowid) {
-        sqlite3_reset(statement);
-        sqlite::bindInt(statement, 1, rowid);
-        return sqlite::step(statement);
-    };
     std::vector<StoreRow> rows;
-    intersect(cursors, [&](std::uint32_t rowid) {
-        if ((exact || hasRow(verify, rowid)) && hasRow(fetch, rowid)) {
+    const ResetOnExit resetFetch(fetch);
+    for (const std::int64_t rowid : *rowids) {
+        if (hasRow(fetch, rowid)) {
             rows.push_back(StoreRow{sqlite::columnText(fetch, 0), sqlite::columnText(fetch, 1)});
         }
-        return static_cast<long>(rows.size()) < kRowCap;
-    });
+    }
     return rows;
+}
+
+bool SubstringIndex::readAhead() {
+    return prepared_->image && prepared_->image->readAhead();
 }
 
 }  // namespace moshitong

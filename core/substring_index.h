@@ -7,8 +7,9 @@
 //  - posting lists hold rowids in ascending order, so intersecting them keeps insertion order;
 //  - a text that is one run of at most three characters is its own gram, exact by itself; any
 //    other text has each candidate checked by the store's own LIKE before it is listed.
-// Texts the index cannot serve (nothing but wildcards, a NUL, a lone surrogate) take the plain
-// statement.
+// Texts the grams cannot narrow (every gram common, nothing but wildcards, a NUL, a lone
+// surrogate) are scanned in the column's image (core/column_image.h) when the store has one;
+// without one they take the plain statement.
 
 #include <memory>
 #include <optional>
@@ -34,9 +35,14 @@ public:
     // the text must take the plain statement.
     std::optional<std::vector<StoreRow>> search(std::u16string_view text);
 
+    // Reads one more piece of the column's image into memory; false when there is nothing left
+    // to read.
+    bool readAhead();
+
 private:
     struct Prepared;
     explicit SubstringIndex(std::unique_ptr<Prepared> prepared);
+    std::optional<std::vector<StoreRow>> searchImage(std::u16string_view text);
     std::unique_ptr<Prepared> prepared_;
 };
 

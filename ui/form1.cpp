@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -88,6 +89,7 @@ void Form1::wireEvents() {
     connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(readAheadTimer_, &QTimer::timeout, this, &Form1::readAhead);
 
     // Keys go to whichever control has the focus, and the window previews them; mouse events on
     // the background, activation and closing arrive at the window itself; the box reports its
@@ -182,6 +184,10 @@ bool Form1::filterFormEvent(QEvent* event) {
     }
     if (event->type() == QEvent::WindowActivate) {
         Form_Activate();
+    } else if (event->type() == QEvent::Paint && !readAheadStarted_) {
+        // Only once the window is on screen, so reading never delays its first picture.
+        readAheadStarted_ = true;
+        readAheadTimer_->start();
     } else if (event->type() == QEvent::Close) {
         int Cancel = 0;
         Form_Unload(Cancel);
@@ -339,6 +345,20 @@ void Form1::Command3_Click() {
 
 void Form1::Command4_Click() {
     moshitong::Command4_Click(state_, *window_);
+}
+
+// A step at a time, so that between two steps the window answers keys and clicks as usual; the
+// first wildcard lookup then finds the images in memory instead of waiting for them.
+void Form1::readAhead() {
+    bool more = false;
+    try {
+        more = Conn.readAhead();
+    } catch (...) {
+        // A damaged store is reported by the lookup that reads the damage, not in idle time.
+    }
+    if (!more) {
+        readAheadTimer_->stop();
+    }
 }
 
 }  // namespace moshitong

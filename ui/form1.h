@@ -28,6 +28,7 @@ class QMouseEvent;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 
 namespace moshitong {
 
@@ -95,6 +96,7 @@ private:
     void Command2_Click();
     void Command3_Click();
     void Command4_Click();
+    void readAhead();
 
     Platform& platform_;
     const std::filesystem::path dictionary_;
@@ -111,6 +113,8 @@ private:
     LinkArea* Label2 = nullptr;
     OutlineShape* Shape1 = nullptr;
     QButtonGroup* Options = nullptr;
+    // Reads the store's column images in idle time, a step at each turn of the event loop.
+    QTimer* readAheadTimer_ = nullptr;
 
     std::unique_ptr<WidgetWindow> window_;
     LookupState state_;
@@ -119,6 +123,7 @@ private:
     DragState drag_;
     bool keyPreview_ = false;
     bool label2Pressed_ = false;
+    bool readAheadStarted_ = false;
 };
 
 }  // namespace moshitong

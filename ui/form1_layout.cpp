@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTimer>
 
 #include "lookup/handlers.h"
 #include "ui/controls.h"
@@ -68,6 +69,9 @@ Form1::Form1(Platform& platform, std::filesystem::path dictionary)
     setAccessibleNames();
     window_ = std::make_unique<WidgetWindow>(
         WindowControls{this, Text1, Frame1, Option1, Option2, Command4}, platform_);
+    readAheadTimer_ = new QTimer(this);
+    readAheadTimer_->setObjectName(QStringLiteral("ReadAhead"));
+    readAheadTimer_->setInterval(0);
     wireEvents();
 }
 

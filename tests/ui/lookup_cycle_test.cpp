@@ -6,6 +6,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 #include <iostream>
@@ -111,6 +113,25 @@ private slots:
         QTest::mouseClick(w["Command3"], Qt::LeftButton);
         QCOMPARE(text1->toPlainText(), q(kApologyEnglish));
         QVERIFY(w.platform.errors.isEmpty());
+    }
+
+    // The store's column images are read in idle time once the window is on screen, a step at a
+    // turn of the event loop, and then the window goes idle again.
+    void readsAheadOnceShownThenRests() {
+        const TestStore store = TestStore::fromFixtures();
+        FakePlatform platform;
+        Form1 form(platform, store.path());
+        QVERIFY(form.load());
+        auto* readAhead = form.findChild<QTimer*>(QStringLiteral("ReadAhead"));
+        QVERIFY(readAhead != nullptr);
+        const QSignalSpy steps(readAhead, &QTimer::timeout);
+        QVERIFY(!readAhead->isActive());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTRY_VERIFY(!readAhead->isActive());
+        // A step for each of the four images, and one that finds nothing left.
+        QCOMPARE(steps.count(), 5);
+        QVERIFY(platform.errors.isEmpty());
     }
 
     void startupWithoutAStore_data() {

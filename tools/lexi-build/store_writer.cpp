@@ -121,10 +121,13 @@ void writeFile(const std::filesystem::path& file, const StoreContent& content,
     }
     report(progress, "indexing the headwords");
     sqlite::exec(db.get(), createIndexesSql());
-    // Substring lookups read gram indexes instead of scanning whole tables; every store has them.
+    // Substring lookups read gram indexes instead of scanning whole tables, and the column images
+    // where no gram narrows the text; every store has both.
     for (const IndexedColumn& indexed : kIndexedColumns) {
         report(progress, "indexing substrings of " + std::string(indexed.gramTable));
         writeGramIndex(db.get(), indexed);
+        report(progress, "imaging " + std::string(indexed.imageTable));
+        writeColumnImage(db.get(), indexed);
     }
     insertSources(db.get(), content.sources, content.built);
     sqlite::exec(db.get(), "COMMIT");

@@ -1,8 +1,8 @@
 #pragma once
-// Writes the store: the three tables in listing order, their indexes, the gram indexes of the
-// searchable columns and the metadata table. The store is written to a temporary file beside the
-// target and renamed over it only once it is complete, so a failed build never leaves a
-// half-written store where the program looks for one, nor a stray temporary file.
+// Writes the store: the three tables in listing order, their indexes, the gram indexes and images
+// of the searchable columns and the metadata table. The store is written to a temporary file
+// beside the target and renamed over it only once it is complete, so a failed build never leaves
+// a half-written store where the program looks for one, nor a stray temporary file.
 
 #include <filesystem>
 #include <functional>
