@@ -380,19 +380,19 @@ TEST_F(SubstringIndexTest, ReportsADamagedImageAsACorruptStore) {
         {"slots of another width", "UPDATE image_concise_word SET width = 2 WHERE chunk = 0"},
         {"a chunk missing", "DELETE FROM image_concise_word WHERE chunk = 1"},
     };
-    const std::filesystem::path pristine = store->dir() / "pristine";
-    std::filesystem::copy_file(store->path(), pristine);
+    // A copy for each damage, beside the suite's store, which stays open (and, on Windows, so
+    // cannot be replaced).
+    const std::filesystem::path copy = store->dir() / "damaged";
     for (const auto& [what, sql] : damaged) {
-        std::filesystem::copy_file(pristine, store->path(),
-                                   std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::remove(copy);
+        std::filesystem::copy_file(store->path(), copy);
         {
-            const testing::Database db =
-                testing::openDatabase(store->path(), SQLITE_OPEN_READWRITE);
+            const testing::Database db = testing::openDatabase(copy, SQLITE_OPEN_READWRITE);
             testing::execute(db.get(), sql);
             ASSERT_EQ(sqlite3_changes(db.get()), 1) << what;
         }
         Connection Conn;
-        OpenDictionary(Conn, store->path());
+        OpenDictionary(Conn, copy);
         // Nothing but wildcards: no gram to look up, so the image is read from its first chunk.
         try {
             rowsOf(Conn, Statement{Table::Concise, Column::Word, Match::Substring, u"__"});
