@@ -28,7 +28,9 @@ ctest --preset asan
 
 fuzz/run.sh --if-changed
 
-eval "$(scripts/windows-deps.sh)"
+# Assigned first, so that a failed Qt build stops the run here (eval of an empty result would not).
+windows_deps=$(scripts/windows-deps.sh)
+eval "$windows_deps"
 export MOSHITONG_WIN_QT MOSHITONG_WIN_SQLITE
 cmake --preset windows >/dev/null
 cmake --build --preset windows
