@@ -230,11 +230,11 @@ dsc_path() {
 
 # Downloads the named source packages (package=version) into the cache unless already there.
 fetch_sources() {
-    local wanted=() spec sha
+    local wanted=() pinned sha
     while [ $# -gt 0 ]; do
-        spec=$1 sha=$2
+        pinned=$1 sha=$2
         shift 2
-        sources_verified "$(dsc_path "$spec")" "$sha" || wanted+=("$spec")
+        sources_verified "$(dsc_path "$pinned")" "$sha" || wanted+=("$pinned")
     done
     [ ${#wanted[@]} -gt 0 ] || return 0
     need_commands apt-get python3
@@ -262,9 +262,9 @@ fetch_sources() {
 
 # Unpacks a verified source package, Debian's patches applied, into a new folder.
 unpack_sources() {
-    local spec=$1 sha=$2 target=$3
+    local pinned=$1 sha=$2 target=$3
     local dsc
-    dsc=$(dsc_path "$spec")
+    dsc=$(dsc_path "$pinned")
     sources_verified "$dsc" "$sha" || fail "$(basename "$dsc") or a file it lists does not match its pinned checksum"
     rm -rf "$target"
     dpkg-source --no-copy -x "$dsc" "$target" >"$target.unpack.log" 2>&1 ||
