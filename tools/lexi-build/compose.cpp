@@ -1040,8 +1040,12 @@ bool extendsListedForm(std::string_view form, const EcdictEntry& lemma, char kin
 }
 
 // Whether the lemma's translation allows a form of this kind: a plural of a noun, a past of a
-// verb, a comparative of an adjective. A row that gives no part of speech allows any.
+// verb, a comparative of an adjective, only a plural of an abbreviation (dvds). A row that gives
+// no part of speech allows any.
 bool sensesAllow(const EcdictEntry& lemma, char kind) {
+    if (cleanText(lemma.translation).starts_with("abbr.")) {
+        return kind == 's';
+    }
     if (!hasSense(lemma, {"n.", "v", "a.", "adj.", "adv.", "prep.", "pron.", "conj.", "int.",
                           "num.", "art.", "aux."})) {
         return true;
@@ -1122,8 +1126,11 @@ void addAsForm(const EcdictEntry& entry,
         return;
     }
     const std::string translation = cleanText(entry.translation);
-    if (translation.empty() || namesSomethingElse(translation) ||
-        describesAdultMatter(translation) || describesVulgarity(translation)) {
+    // A translation that reads the row as something else (dvds as "abbr. digital video display
+    // system") gives way to the lines naming its lemma; one that says nothing keeps the row out,
+    // since ECDICT's rows without a translation are slang definitions, not forms.
+    if (translation.empty() || describesAdultMatter(translation) ||
+        describesVulgarity(translation)) {
         return;
     }
     for (auto& [of, kinds] : candidates) {
