@@ -331,8 +331,10 @@ std::vector<std::string> regularSpellings(std::string_view lemma, char kind) {
     }
 }
 
-// The lemmas and kinds a word would be a regular form of, by its spelling alone.
-std::vector<Inflection> regularLemmas(std::string_view form) {
+// The lemmas and kinds a word would be a regular form of, by its spelling alone, among the words
+// `isWord` accepts.
+template <typename IsWord>
+std::vector<Inflection> regularLemmas(std::string_view form, const IsWord& isWord) {
     static const std::array<std::pair<std::string_view, std::string_view>, 13> kEndings = {{
         {"s", "s3"},
         {"es", "s3"},
@@ -360,6 +362,9 @@ std::vector<Inflection> regularLemmas(std::string_view form) {
         }
         for (const char kind : kinds) {
             for (const std::string& lemma : lemmas) {
+                if (!isWord(lemma)) {
+                    continue;
+                }
                 const std::vector<std::string> spellings = regularSpellings(lemma, kind);
                 const bool spelled =
                     std::find(spellings.begin(), spellings.end(), form) != spellings.end();
@@ -1109,7 +1114,12 @@ void addAsForm(const EcdictEntry& entry,
         }
     }
     std::vector<std::pair<std::string, std::vector<char>>> candidates;
-    for (const Inflection& candidate : regularLemmas(entry.word)) {
+    const std::string_view word = entry.word;
+    if (!std::all_of(word.begin(), word.end(), isLetter)) {
+        return;
+    }
+    const auto isWord = [&](const std::string& lemma) { return byWord.contains(lemma); };
+    for (const Inflection& candidate : regularLemmas(word, isWord)) {
         if (!lends(candidate.value, candidate.kind) || !sameCase(entry.word, candidate.value) ||
             !sensesAllow(*byWord.at(candidate.value), candidate.kind)) {
             continue;
