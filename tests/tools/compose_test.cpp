@@ -273,6 +273,12 @@ TEST(ConciseRows, AddRowsSpelledAsRegularFormsWhateverTheirExchangeFieldSays) {
         {with(entry("child", "n. 孩子", 300, 300), "s:children"),
          entry("childs", "n. 蔡尔兹（人名）", 35382), false},
         {entry("belly", "n. 腹部", 5000, 5000), entry("bellys", "n. 腹部"), false},
+        {with(entry("babysit", "vi. 照看婴孩", 22656), "i:babysitting"),
+         entry("babysiting", "v. 临时替人看婴儿"), false},
+        // The plural of a name, and a prefix's forms.
+        {entry("allen", "n. 艾伦（男子名）", 3889), entry("allens", "n. (Allens)人名"), false},
+        {with(entry("lith", "pref. 石；结石", 9000), "t:lithest"),
+         with(entry("lithest", "(lith 的最高级) pref. 石"), "0:lith/1:t"), false},
         // An agent noun is no comparative of a verb.
         {entry("stink", "vi. 发臭", 9000, 9000), entry("stinker", "n. 臭鬼"), false},
         // Vulgar and adult rows stay out, whatever they are spelled as.
@@ -295,10 +301,12 @@ TEST(ConciseRows, AddRowsSpelledAsRegularFormsWhateverTheirExchangeFieldSays) {
 
 TEST(ConciseRows, AddInformalWordsButNotVulgarOnesNamesOrAbbreviations) {
     const std::vector<EcdictEntry> common = {
-        entry("going", "n. 去", 100, 100), entry("to", "prep. 到", 5, 5),
-        entry("out", "adv. 出", 50, 50),   entry("of", "prep. 的", 4, 4),
-        entry("let", "vt. 让", 200, 200),  entry("me", "pron. 我", 30, 30),
-        entry("wound", "n. 伤", 900, 900), entry("exit", "n. 出口", 900, 900),
+        entry("going", "n. 去", 100, 100),       entry("to", "prep. 到", 5, 5),
+        entry("out", "adv. 出", 50, 50),         entry("of", "prep. 的", 4, 4),
+        entry("let", "vt. 让", 200, 200),        entry("me", "pron. 我", 30, 30),
+        entry("wound", "n. 伤", 900, 900),       entry("exit", "n. 出口", 900, 900),
+        entry("late", "a. 晚的", 300, 300),      entry("membrane", "n. 膜", 9000, 9000),
+        entry("antigen", "n. 抗原", 9000, 9000),
     };
     const std::vector<std::pair<EcdictEntry, bool>> cases = {
         {entry("gonna", "abbr. （美）将要（等于going to）"), true},
@@ -313,6 +321,7 @@ TEST(ConciseRows, AddInformalWordsButNotVulgarOnesNamesOrAbbreviations) {
         // An abbreviation's expansion is no contraction.
         {entry("wox", "[医][=wound of exit]出口（创）伤"), false},
         {entry("cocr", " [计]= Cylinder Overflow Control Record"), false},
+        {entry("lma", "[医][=late membrane antigen]晚期膜抗原"), false},
         // Vulgar, names and brands.
         {entry("motherfucking", "a. <美俚><粗>不要脸的,混帐的", 0, 37987), false},
         {entry("shithead", "n. <口>笨蛋, 骂人的话"), false},

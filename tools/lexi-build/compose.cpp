@@ -728,14 +728,16 @@ std::vector<std::string> spelledOutPhrases(std::string_view translation) {
 }
 
 // Gonna for going to, outta for out of, lemme for let me: a spelling of two or three concise
-// words, no longer than they are, beginning as they do and ending in the vowel the unstressed
-// to, of, me or you is said with. Expansions of abbreviations are capitalised ("Cylinder Overflow
-// Control Record" for cocr) or end otherwise (wox, "wound of exit").
+// words, no longer than they are, beginning with their first two letters and ending in the vowel
+// the unstressed to, of, me or you is said with. Expansions of abbreviations are capitalised
+// ("Cylinder Overflow Control Record" for cocr) or begin or end otherwise (lma, "late membrane
+// antigen"; wox, "wound of exit").
 template <typename IsConcise>
 bool isContractionOf(std::string_view word, const std::string& phrase, const IsConcise& isConcise) {
     const std::vector<std::string_view> words = split(phrase, " ");
     constexpr std::size_t kLongestPhrase = 3;
-    if (words.size() < 2 || words.size() > kLongestPhrase || phrase.front() != word.front() ||
+    if (words.size() < 2 || words.size() > kLongestPhrase || word.size() < 2 ||
+        !phrase.starts_with(word.substr(0, 2)) ||
         word.size() > phrase.size() - (words.size() - 1) || !isVowel(word.back())) {
         return false;
     }
@@ -956,9 +958,13 @@ namespace {
 
 // A translation that reads the word as an abbreviation or a name (bits as "abbr. 后台智能传输服务",
 // childs as "n. 蔡尔兹（人名）") says nothing of the form a learner typed.
+bool describesName(std::string_view translation) {
+    return containsAny(translation, {"人名", "姓氏", "地名", "男子名", "女子名"});
+}
+
 bool namesSomethingElse(std::string_view translation) {
     const std::string_view first = translation.substr(0, translation.find(kLineBreak));
-    return first.starts_with("abbr.") || containsAny(first, {"人名", "姓氏", "地名"});
+    return first.starts_with("abbr.") || describesName(first);
 }
 
 // Everyday informal words that ECDICT ranks too rarely for the concise table: those it labels
@@ -989,7 +995,7 @@ bool isInformalWord(const EcdictEntry& entry, const IsConcise& isConcise) {
         })) {
         return true;
     }
-    if (namesSomethingElse(translation) || containsAny(translation, {"人名", "姓氏", "地名"})) {
+    if (namesSomethingElse(translation) || describesName(translation)) {
         return false;
     }
     const Register kind = registerOf(translation);
@@ -1034,6 +1040,24 @@ private:
     std::unordered_map<std::string, std::vector<std::string>> lines_;
 };
 
+// Babysit lists babysitting, so babysiting is a slip, where both travelled and traveled are
+// regular. A row a corpus ranks is taken all the same.
+bool missesListedDoubling(std::string_view form, const EcdictEntry& lemma, char kind) {
+    const std::vector<Inflection> listed = parseExchange(lemma.exchange);
+    return std::any_of(listed.begin(), listed.end(), [&](const Inflection& item) {
+        if (item.kind != kind || item.value.size() != form.size() + 1) {
+            return false;
+        }
+        for (std::size_t at = 1; at < item.value.size(); ++at) {
+            if (item.value[at] == item.value[at - 1] &&
+                item.value.substr(0, at) + item.value.substr(at + 1) == form) {
+                return true;
+            }
+        }
+        return false;
+    });
+}
+
 // Gotten is get's got lengthened, as ECDICT's row for get lists it: an irregular form that a
 // translation names is taken when it begins with the form the lemma's row gives for that kind.
 // Climb lists climbed, so "climb 的过去式" for lomb is ECDICT's slip.
@@ -1045,14 +1069,18 @@ bool extendsListedForm(std::string_view form, const EcdictEntry& lemma, char kin
 }
 
 // Whether the lemma's translation allows a form of this kind: a plural of a noun, a past of a
-// verb, a comparative of an adjective, only a plural of an abbreviation (dvds). A row that gives
-// no part of speech allows any.
+// verb, a comparative of an adjective, only a plural of an abbreviation (dvds), nothing of a
+// prefix or suffix (lith). A row that gives no part of speech allows any.
 bool sensesAllow(const EcdictEntry& lemma, char kind) {
-    if (cleanText(lemma.translation).starts_with("abbr.")) {
+    const std::string translation = cleanText(lemma.translation);
+    if (translation.starts_with("abbr.")) {
         return kind == 's';
     }
+    if (translation.starts_with("pref.") || translation.starts_with("suf.")) {
+        return false;
+    }
     if (!hasSense(lemma, {"n.", "v", "a.", "adj.", "adv.", "prep.", "pron.", "conj.", "int.",
-                          "num.", "art.", "aux."})) {
+                          "interj.", "num.", "art.", "aux."})) {
         return true;
     }
     return lendsForm(lemma, kind) && (isOnlyForm(lemma) || [&] {
@@ -1136,11 +1164,14 @@ void addAsForm(const EcdictEntry& entry,
         return;
     }
     const std::string translation = cleanText(entry.translation);
-    // A translation that reads the row as something else (dvds as "abbr. digital video display
-    // system") gives way to the lines naming its lemma; one that says nothing keeps the row out,
-    // since ECDICT's rows without a translation are slang definitions, not forms.
-    if (translation.empty() || describesAdultMatter(translation) ||
-        describesVulgarity(translation)) {
+    // A translation that reads the row as an abbreviation (dvds as "abbr. digital video display
+    // system") gives way to the lines naming its lemma. One that says nothing keeps the row out,
+    // since ECDICT's rows without a translation are slang definitions, not forms; so does one that
+    // reads it as a name (allens, of the name Allen) or a brand (acnes).
+    const std::string_view first =
+        std::string_view(translation).substr(0, translation.find(kLineBreak));
+    if (translation.empty() || describesName(first) || describesCompany(translation) ||
+        describesAdultMatter(translation) || describesVulgarity(translation)) {
         return;
     }
     for (auto& [of, kinds] : candidates) {
@@ -1148,7 +1179,10 @@ void addAsForm(const EcdictEntry& entry,
             return std::find(kFormKinds.begin(), kFormKinds.end(), a) <
                    std::find(kFormKinds.begin(), kFormKinds.end(), b);
         });
-        if (notMisspelt(of, kinds)) {
+        if (notMisspelt(of, kinds) &&
+            (entry.bestRank() > 0 || std::none_of(kinds.begin(), kinds.end(), [&](char kind) {
+                 return missesListedDoubling(word, *byWord.at(of), kind);
+             }))) {
             addAll(of, kinds);
             return;
         }
