@@ -146,11 +146,16 @@ bool hasSense(const EcdictEntry& entry, std::initializer_list<std::string_view> 
     });
 }
 
-// Whether the word's form of this kind can be English. A plural has no forms of its own. A past
+// Whether the word's form of this kind can be English. A prefix or suffix (lith, whose row lists
+// lithest) and a plural have no forms of their own. A past
 // or past participle has them only in a sense of its own: shot and rose are nouns too, so shots
 // and roses are words, and lay is a verb beside lie's past, so lays is; gone is not a noun, so
 // gones is not a word.
 bool lendsForm(const EcdictEntry& entry, char kind) {
+    const std::string translation = cleanText(entry.translation);
+    if (translation.starts_with("pref.") || translation.starts_with("suf.")) {
+        return false;
+    }
     if (!isOnlyForm(entry)) {
         return true;
     }
@@ -1069,15 +1074,12 @@ bool extendsListedForm(std::string_view form, const EcdictEntry& lemma, char kin
 }
 
 // Whether the lemma's translation allows a form of this kind: a plural of a noun, a past of a
-// verb, a comparative of an adjective, only a plural of an abbreviation (dvds), nothing of a
-// prefix or suffix (lith). A row that gives no part of speech allows any.
+// verb, a comparative of an adjective, only a plural of an abbreviation (dvds). A row that gives
+// no part of speech allows any.
 bool sensesAllow(const EcdictEntry& lemma, char kind) {
     const std::string translation = cleanText(lemma.translation);
     if (translation.starts_with("abbr.")) {
         return kind == 's';
-    }
-    if (translation.starts_with("pref.") || translation.starts_with("suf.")) {
-        return false;
     }
     if (!hasSense(lemma, {"n.", "v", "a.", "adj.", "adv.", "prep.", "pron.", "conj.", "int.",
                           "interj.", "num.", "art.", "aux."})) {
