@@ -266,6 +266,9 @@ TEST(ConciseRows, AddRowsSpelledAsRegularFormsWhateverTheirExchangeFieldSays) {
          with(entry("shots", "n. 射击（shot的复数）"), "0:shot/1:s"), true},
         {with(entry("gone", "a. 离去的\ngo的过去分词", 900, 0), "0:go/1:d"),
          with(entry("gones", "(gone 的复数) a. 离去的"), "0:gone/1:s"), false},
+        // Unless the plural's own row gives the noun.
+        {with(entry("drunk", "a. 喝醉了的\ndrink的过去式", 4187, 3701), "0:drink/1:dp"),
+         with(entry("drunks", "n. 醉汉( drunk的复数形式 )"), "0:drunk/1:s"), true},
         // Spell's spelt has an -ed twin; write's wrote has none, nor child's children.
         {with(entry("spell", "vt. 拼写", 3382, 4299), "p:spelt/d:spelt"),
          with(entry("spelled", "spell的过去式和过去分词"), "0:spell/1:dp"), true},

@@ -147,10 +147,9 @@ bool hasSense(const EcdictEntry& entry, std::initializer_list<std::string_view> 
 }
 
 // Whether the word's form of this kind can be English. A prefix or suffix (lith, whose row lists
-// lithest) and a plural have no forms of their own. A past
-// or past participle has them only in a sense of its own: shot and rose are nouns too, so shots
-// and roses are words, and lay is a verb beside lie's past, so lays is; gone is not a noun, so
-// gones is not a word.
+// lithest) and a plural have no forms of their own. A past or past participle has them only in a
+// sense of its own: shot and rose are nouns too, so shots and roses are words, and lay is a verb
+// beside lie's past, so lays is; gone is not a noun, so gones is not a word.
 bool lendsForm(const EcdictEntry& entry, char kind) {
     const std::string translation = cleanText(entry.translation);
     if (translation.starts_with("pref.") || translation.starts_with("suf.")) {
@@ -172,6 +171,16 @@ bool lendsForm(const EcdictEntry& entry, char kind) {
         default:
             return hasSense(entry, {"v.", "vt.", "vi."});
     }
+}
+
+// Gone and drunk: a past or past participle of another word and not a plural.
+bool isPastOnly(const EcdictEntry& entry) {
+    if (!isOnlyForm(entry)) {
+        return false;
+    }
+    const std::optional<LemmaOf> lemma = lemmaOf(parseExchange(entry.exchange));
+    return lemma->kinds.find_first_of("pd") != std::string::npos &&
+           lemma->kinds.find('s') == std::string::npos;
 }
 
 bool isLowerCase(std::string_view word) {
@@ -1122,7 +1131,7 @@ void addAsForm(const EcdictEntry& entry,
     if (lemma && lemma->lemma != entry.word && sameCase(entry.word, lemma->lemma)) {
         std::vector<char> kinds;
         for (const char kind : kFormKinds) {
-            if (lemma->kinds.find(kind) != std::string::npos && lends(lemma->lemma, kind)) {
+            if (lemma->kinds.find(kind) != std::string::npos && lends(lemma->lemma, kind, entry)) {
                 kinds.push_back(kind);
             }
         }
@@ -1133,7 +1142,7 @@ void addAsForm(const EcdictEntry& entry,
     }
     if (!lemma) {
         for (const Inflection& named : namedLemmas(entry.translation)) {
-            if (named.value != entry.word && lends(named.value, named.kind) &&
+            if (named.value != entry.word && lends(named.value, named.kind, entry) &&
                 sameCase(entry.word, named.value) &&
                 (isRegularForm(entry.word, named.value, named.kind) ||
                  extendsListedForm(entry.word, *byWord.at(named.value), named.kind)) &&
@@ -1150,7 +1159,8 @@ void addAsForm(const EcdictEntry& entry,
     }
     const auto isWord = [&](const std::string& lemma) { return byWord.contains(lemma); };
     for (const Inflection& candidate : regularLemmas(word, isWord)) {
-        if (!lends(candidate.value, candidate.kind) || !sameCase(entry.word, candidate.value) ||
+        if (!lends(candidate.value, candidate.kind, entry) ||
+            !sameCase(entry.word, candidate.value) ||
             !sensesAllow(*byWord.at(candidate.value), candidate.kind)) {
             continue;
         }
@@ -1221,8 +1231,15 @@ std::vector<Row> conciseRows(const std::vector<EcdictEntry>& entries, const Cedi
             choose(entry);
         }
     }
-    const auto lends = [&](const std::string& word, char kind) {
-        return chosen.contains(word) && lendsForm(*byWord.at(word), kind);
+    // ECDICT's row for drunk gives only the adjective, but drunks' own row the noun it is the
+    // plural of; gones' row gives only the adjective again.
+    const auto lends = [&](const std::string& word, char kind, const EcdictEntry& form) {
+        if (!chosen.contains(word)) {
+            return false;
+        }
+        const EcdictEntry& lemma = *byWord.at(word);
+        return lendsForm(lemma, kind) ||
+               (kind == 's' && isPastOnly(lemma) && hasSense(form, {"n."}));
     };
 
     FormRows forms;
