@@ -280,6 +280,14 @@ TEST(ConciseRows, AddRowsSpelledAsRegularFormsWhateverTheirExchangeFieldSays) {
          entry("babysiting", "v. 临时替人看婴儿"), false},
         // The plural of a name, and a prefix's forms.
         {entry("allen", "n. 艾伦（男子名）", 3889), entry("allens", "n. (Allens)人名"), false},
+        {entry("fred", "n. 佛瑞德（男子名）", 3429), entry("freds", "n. 弗雷德"), false},
+        {with(entry("macro", "pref. 宏\na. 巨大的", 22288), "s:macros"),
+         with(entry("macros", "n. 宏命令（macro复数形式）"), "0:macro/1:s"), true},
+        // An abbreviation's row is taken for a plural, never for a comparative.
+        {entry("ne", "a. 原姓...的", 18193), entry("ner", "abbr. 命名实体辨识"), false},
+        // Slidding is not slid with the old participle's -en, whatever its row says.
+        {with(entry("slide", "v. 滑", 3000), "p:slid/d:slid"),
+         entry("slidding", "v. 滑（slide的过去分词）"), false},
         {with(entry("lith", "pref. 石；结石", 9000), "t:lithest"),
          with(entry("lithest", "(lith 的最高级) pref. 石"), "0:lith/1:t"), false},
         // An agent noun is no comparative of a verb.

@@ -146,13 +146,15 @@ bool hasSense(const EcdictEntry& entry, std::initializer_list<std::string_view> 
     });
 }
 
-// Whether the word's form of this kind can be English. A prefix or suffix (lith, whose row lists
-// lithest) and a plural have no forms of their own. A past or past participle has them only in a
-// sense of its own: shot and rose are nouns too, so shots and roses are words, and lay is a verb
-// beside lie's past, so lays is; gone is not a noun, so gones is not a word.
+// Whether the word's form of this kind can be English. A prefix or suffix with no other sense
+// (lith, whose row lists lithest; macro is also a noun) and a plural have no forms of their own. A
+// past or past participle has them only in a sense of its own: shot and rose are nouns too, so
+// shots and roses are words, and lay is a verb beside lie's past, so lays is; gone is not a noun,
+// so gones is not a word.
 bool lendsForm(const EcdictEntry& entry, char kind) {
     const std::string translation = cleanText(entry.translation);
-    if (translation.starts_with("pref.") || translation.starts_with("suf.")) {
+    const bool affix = translation.starts_with("pref.") || translation.starts_with("suf.");
+    if (affix && !hasSense(entry, {"n.", "v", "a.", "adj."})) {
         return false;
     }
     if (!isOnlyForm(entry)) {
@@ -1072,21 +1074,32 @@ bool missesListedDoubling(std::string_view form, const EcdictEntry& lemma, char 
     });
 }
 
-// Gotten is get's got lengthened, as ECDICT's row for get lists it: an irregular form that a
-// translation names is taken when it begins with the form the lemma's row gives for that kind.
-// Climb lists climbed, so "climb 的过去式" for lomb is ECDICT's slip.
-bool extendsListedForm(std::string_view form, const EcdictEntry& lemma, char kind) {
+// Gotten and proven keep the old participle in -en beside the past participle their lemma's row
+// lists (got, proved): a translation naming such a past participle is taken at its word. Slidding
+// is not slid with -en, so "slide的过去分词" for it is ECDICT's slip, as is climb's for lomb.
+bool isOldParticiple(std::string_view form, const EcdictEntry& lemma, char kind) {
+    if (kind != 'd') {
+        return false;
+    }
+    const std::string base(lemma.word);
+    if (form == base + "n" || form == base + "en") {
+        return true;
+    }
     const std::vector<Inflection> listed = parseExchange(lemma.exchange);
     return std::any_of(listed.begin(), listed.end(), [&](const Inflection& item) {
-        return item.kind == kind && form.size() > item.value.size() && form.starts_with(item.value);
+        return item.kind == 'd' && !item.value.empty() &&
+               (form == item.value + "en" || form == item.value + item.value.back() + "en");
     });
 }
 
 // Whether the lemma's translation allows a form of this kind: a plural of a noun, a past of a
-// verb, a comparative of an adjective, only a plural of an abbreviation (dvds). A row that gives
-// no part of speech allows any.
+// verb, a comparative of an adjective, only a plural of an abbreviation (dvds), nothing of a name
+// (fred). A row that gives no part of speech allows any.
 bool sensesAllow(const EcdictEntry& lemma, char kind) {
     const std::string translation = cleanText(lemma.translation);
+    if (describesName(translation.substr(0, translation.find(kLineBreak)))) {
+        return false;
+    }
     if (translation.starts_with("abbr.")) {
         return kind == 's';
     }
@@ -1145,7 +1158,7 @@ void addAsForm(const EcdictEntry& entry,
             if (named.value != entry.word && lends(named.value, named.kind, entry) &&
                 sameCase(entry.word, named.value) &&
                 (isRegularForm(entry.word, named.value, named.kind) ||
-                 extendsListedForm(entry.word, *byWord.at(named.value), named.kind)) &&
+                 isOldParticiple(entry.word, *byWord.at(named.value), named.kind)) &&
                 notMisspelt(named.value, {named.kind})) {
                 forms.add(entry.word, named.value, named.kind);
                 return;
@@ -1177,7 +1190,8 @@ void addAsForm(const EcdictEntry& entry,
     }
     const std::string translation = cleanText(entry.translation);
     // A translation that reads the row as an abbreviation (dvds as "abbr. digital video display
-    // system") gives way to the lines naming its lemma. One that says nothing keeps the row out,
+    // system") gives way to the lines naming its lemma, as a plural only (ner is no comparative
+    // of ne). One that says nothing keeps the row out,
     // since ECDICT's rows without a translation are slang definitions, not forms; so does one that
     // reads it as a name (allens, of the name Allen) or a brand (acnes).
     const std::string_view first =
@@ -1185,6 +1199,12 @@ void addAsForm(const EcdictEntry& entry,
     if (translation.empty() || describesName(first) || describesCompany(translation) ||
         describesAdultMatter(translation) || describesVulgarity(translation)) {
         return;
+    }
+    if (first.starts_with("abbr.")) {
+        for (auto& [of, kinds] : candidates) {
+            kinds.erase(std::remove_if(kinds.begin(), kinds.end(), [](char k) { return k != 's'; }),
+                        kinds.end());
+        }
     }
     for (auto& [of, kinds] : candidates) {
         std::sort(kinds.begin(), kinds.end(), [](char a, char b) {
