@@ -243,6 +243,111 @@ TEST(ConciseRows, AddRowsThatAreFormsOfTheSelectedWords) {
     EXPECT_EQ(find(rows, "thousands")->explanation, "n. 数千（thousand的复数）");
 }
 
+TEST(ConciseRows, AddRowsSpelledAsRegularFormsWhateverTheirExchangeFieldSays) {
+    // Each case: the lemma's row, then the candidate's row and whether it joins.
+    struct Case {
+        EcdictEntry lemma;
+        EcdictEntry form;
+        bool joins;
+    };
+    const auto with = [](EcdictEntry e, std::string exchange) {
+        e.exchange = std::move(exchange);
+        return e;
+    };
+    const std::vector<Case> cases = {
+        // No exchange field and a translation that names nothing.
+        {entry("hundred", "num. 百", 413, 621), entry("hundreds", "n. 数百"), true},
+        {entry("weird", "a. 怪异的", 5398, 3632), with(entry("weirdest", "怪异的"), "0:weirde/1:t"),
+         true},
+        {entry("stop", "vt. 停止", 300, 300), entry("stopped", "a. 停止的"), true},
+        {entry("city", "n. 城市", 400, 400), entry("cities", "n. 城市"), true},
+        // A past that is a noun of its own has a plural; one that is not, none.
+        {with(entry("shot", "n. 射击\nshoot的过去式和过去分词", 1836, 1053), "0:shoot/1:dp"),
+         with(entry("shots", "n. 射击（shot的复数）"), "0:shot/1:s"), true},
+        {with(entry("gone", "a. 离去的\ngo的过去分词", 900, 0), "0:go/1:d"),
+         with(entry("gones", "(gone 的复数) a. 离去的"), "0:gone/1:s"), false},
+        // Unless the plural's own row gives the noun.
+        {with(entry("drunk", "a. 喝醉了的\ndrink的过去式", 4187, 3701), "0:drink/1:dp"),
+         with(entry("drunks", "n. 醉汉( drunk的复数形式 )"), "0:drunk/1:s"), true},
+        // Spell's spelt has an -ed twin; write's wrote has none, nor child's children.
+        {with(entry("spell", "vt. 拼写", 3382, 4299), "p:spelt/d:spelt"),
+         with(entry("spelled", "spell的过去式和过去分词"), "0:spell/1:dp"), true},
+        {with(entry("write", "v. 写", 250, 250), "p:wrote"), entry("writed", "v. 写"), false},
+        {with(entry("child", "n. 孩子", 300, 300), "s:children"),
+         entry("childs", "n. 蔡尔兹（人名）", 35382), false},
+        {entry("belly", "n. 腹部", 5000, 5000), entry("bellys", "n. 腹部"), false},
+        {with(entry("babysit", "vi. 照看婴孩", 22656), "i:babysitting"),
+         entry("babysiting", "v. 临时替人看婴儿"), false},
+        // The plural of a name, and a prefix's forms.
+        {entry("allen", "n. 艾伦（男子名）", 3889), entry("allens", "n. (Allens)人名"), false},
+        {entry("fred", "n. 佛瑞德（男子名）", 3429), entry("freds", "n. 弗雷德"), false},
+        {with(entry("macro", "pref. 宏\na. 巨大的", 22288), "s:macros"),
+         with(entry("macros", "n. 宏命令（macro复数形式）"), "0:macro/1:s"), true},
+        // An abbreviation's row is taken for a plural, never for a comparative.
+        {entry("ne", "a. 原姓...的", 18193), entry("ner", "abbr. 命名实体辨识"), false},
+        // Slidding is not slid with the old participle's -en, whatever its row says.
+        {with(entry("slide", "v. 滑", 3000), "p:slid/d:slid"),
+         entry("slidding", "v. 滑（slide的过去分词）"), false},
+        {with(entry("lith", "pref. 石；结石", 9000), "t:lithest"),
+         with(entry("lithest", "(lith 的最高级) pref. 石"), "0:lith/1:t"), false},
+        // An agent noun is no comparative of a verb.
+        {entry("stink", "vi. 发臭", 9000, 9000), entry("stinker", "n. 臭鬼"), false},
+        // Vulgar and adult rows stay out, whatever they are spelled as.
+        {entry("tit", "n. 山雀", 9000, 9000), entry("tits", "n. <粗>奶子"), false},
+        // A form that reads as an abbreviation is shown as the form.
+        {entry("dvd", "abbr. 数字化视频光盘", 9000, 9000),
+         entry("dvds", "abbr. digital video display system"), true},
+    };
+    for (const Case& c : cases) {
+        const std::vector<Row> rows = conciseRows({c.lemma, c.form}, Cedict{});
+        EXPECT_EQ(find(rows, c.form.word) != nullptr, c.joins) << c.form.word;
+    }
+    const std::vector<Row> dvds = conciseRows({cases.back().lemma, cases.back().form}, Cedict{});
+    EXPECT_EQ(find(dvds, "dvds")->explanation, "dvd 的复数");
+    const std::vector<Row> gotten = conciseRows(
+        {with(entry("get", "vt. 得到", 41, 39), "p:got/d:got"), entry("gotten", "get的过去分词")},
+        Cedict{});
+    EXPECT_EQ(find(gotten, "gotten")->explanation, "get的过去分词");
+}
+
+TEST(ConciseRows, AddInformalWordsButNotVulgarOnesNamesOrAbbreviations) {
+    const std::vector<EcdictEntry> common = {
+        entry("going", "n. 去", 100, 100),       entry("to", "prep. 到", 5, 5),
+        entry("out", "adv. 出", 50, 50),         entry("of", "prep. 的", 4, 4),
+        entry("let", "vt. 让", 200, 200),        entry("me", "pron. 我", 30, 30),
+        entry("wound", "n. 伤", 900, 900),       entry("exit", "n. 出口", 900, 900),
+        entry("late", "a. 晚的", 300, 300),      entry("membrane", "n. 膜", 9000, 9000),
+        entry("antigen", "n. 抗原", 9000, 9000),
+    };
+    const std::vector<std::pair<EcdictEntry, bool>> cases = {
+        {entry("gonna", "abbr. （美）将要（等于going to）"), true},
+        {entry("outta", "prep. “out of”的简写体"), true},
+        {entry("lemme", "<口>=let me"), true},
+        {entry("dunno", "v. <口>(我)不知道"), true},
+        {entry("yeah", "adv. (非正式)是, 是的"), true},
+        {entry("snuck", "<方>sneak的过去式和过去分词", 46500), true},
+        // Slang no corpus ranks is too rare for the concise table.
+        {entry("fooper", "n. <美学俚>同性恋者"), false},
+        {entry("journo", "n. <澳俚>报人,记者"), false},
+        // An abbreviation's expansion is no contraction.
+        {entry("wox", "[医][=wound of exit]出口（创）伤"), false},
+        {entry("cocr", " [计]= Cylinder Overflow Control Record"), false},
+        {entry("lma", "[医][=late membrane antigen]晚期膜抗原"), false},
+        // Vulgar, names and brands.
+        {entry("motherfucking", "a. <美俚><粗>不要脸的,混帐的", 0, 37987), false},
+        {entry("shithead", "n. <口>笨蛋, 骂人的话"), false},
+        {entry("bein", "n. <口>拜因（姓氏）"), false},
+        {entry("kleenex", "n. <口>舒洁（面巾纸品牌）"), false},
+        // A word ECDICT does not label stays as rare as its ranks say.
+        {entry("sorta", "adv. 有几分地", 48960), false},
+    };
+    for (const auto& [word, joins] : cases) {
+        std::vector<EcdictEntry> entries = common;
+        entries.push_back(word);
+        EXPECT_EQ(find(conciseRows(entries, Cedict{}), word.word) != nullptr, joins) << word.word;
+    }
+}
+
 class ChineseRows : public ::testing::Test {
 protected:
     Cedict cedict{{

@@ -137,6 +137,54 @@ bool isOnlyForm(const EcdictEntry& entry) {
                        [](char kind) { return kind == 's' || kind == 'p' || kind == 'd'; });
 }
 
+// Whether a line of the translation gives a sense of one of these parts of speech ("n.", "vt.").
+bool hasSense(const EcdictEntry& entry, std::initializer_list<std::string_view> marks) {
+    const std::vector<std::string> lines = cleanLines(entry.translation);
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+        return std::any_of(marks.begin(), marks.end(),
+                           [&](std::string_view mark) { return line.starts_with(mark); });
+    });
+}
+
+// Whether the word's form of this kind can be English. A prefix or suffix with no other sense
+// (lith, whose row lists lithest; macro is also a noun) and a plural have no forms of their own. A
+// past or past participle has them only in a sense of its own: shot and rose are nouns too, so
+// shots and roses are words, and lay is a verb beside lie's past, so lays is; gone is not a noun,
+// so gones is not a word.
+bool lendsForm(const EcdictEntry& entry, char kind) {
+    const std::string translation = cleanText(entry.translation);
+    const bool affix = translation.starts_with("pref.") || translation.starts_with("suf.");
+    if (affix && !hasSense(entry, {"n.", "v", "a.", "adj."})) {
+        return false;
+    }
+    if (!isOnlyForm(entry)) {
+        return true;
+    }
+    const std::optional<LemmaOf> lemma = lemmaOf(parseExchange(entry.exchange));
+    if (lemma->kinds.find_first_not_of('s') == std::string::npos) {
+        return false;
+    }
+    switch (kind) {
+        case 's':
+            return hasSense(entry, {"n."});
+        case 'r':
+        case 't':
+            return hasSense(entry, {"a.", "adj."});
+        default:
+            return hasSense(entry, {"v.", "vt.", "vi."});
+    }
+}
+
+// Gone and drunk: a past or past participle of another word and not a plural.
+bool isPastOnly(const EcdictEntry& entry) {
+    if (!isOnlyForm(entry)) {
+        return false;
+    }
+    const std::optional<LemmaOf> lemma = lemmaOf(parseExchange(entry.exchange));
+    return lemma->kinds.find_first_of("pd") != std::string::npos &&
+           lemma->kinds.find('s') == std::string::npos;
+}
+
 bool isLowerCase(std::string_view word) {
     return std::none_of(word.begin(), word.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
 }
@@ -229,6 +277,125 @@ bool isRegularForm(std::string_view form, std::string_view lemma, char kind) {
     });
 }
 
+bool isVowel(char c) {
+    return std::string_view("aeiou").find(c) != std::string_view::npos;
+}
+
+bool isLetter(char c) {
+    return c >= 'a' && c <= 'z';
+}
+
+// The spellings English rules give the form of this kind: cats, boxes, heroes, cities; walked,
+// loved, carried, stopped; walking, making, stopping; taller, larger, happier, bigger and the same
+// endings for the superlative. Stricter than isRegularForm, since here the spelling alone says
+// that a row is a form: rest is not re with -st, nor bead be with -ad.
+std::vector<std::string> regularSpellings(std::string_view lemma, char kind) {
+    const std::size_t size = lemma.size();
+    if (size < 2 || !std::all_of(lemma.begin(), lemma.end(), isLetter)) {
+        return {};
+    }
+    const std::string base(lemma);
+    const std::string stem = base.substr(0, size - 1);
+    const char last = base.back();
+    const bool endsInE = last == 'e';
+    const bool consonantY = last == 'y' && !isVowel(base[size - 2]);
+    const bool sibilant =
+        last == 's' || last == 'x' || last == 'z' || base.ends_with("ch") || base.ends_with("sh");
+    // Stop, plan and big double their last letter; rain, need and fix do not.
+    const bool doubles = !isVowel(last) &&
+                         std::string_view("wxy").find(last) == std::string::npos &&
+                         isVowel(base[size - 2]) && (size < 3 || !isVowel(base[size - 3]));
+    const auto suffixed = [&](std::string_view ending) {
+        std::vector<std::string> out;
+        if (endsInE && ending.front() == 'e') {
+            out.push_back(base + std::string(ending.substr(1)));
+        } else if (endsInE && ending == "ing" && !base.ends_with("ee") && !base.ends_with("ye") &&
+                   !base.ends_with("oe")) {
+            out.push_back(stem + "ing");
+        } else if (consonantY && ending != "ing") {
+            out.push_back(stem + "i" + std::string(ending));
+        } else {
+            out.push_back(base + std::string(ending));
+        }
+        if (doubles) {
+            out.push_back(base + last + std::string(ending));
+        }
+        return out;
+    };
+    switch (kind) {
+        case 's':
+        case '3':
+            if (consonantY) {
+                return {stem + "ies"};
+            }
+            if (sibilant) {
+                return {base + "es"};
+            }
+            return last == 'o' ? std::vector<std::string>{base + "s", base + "es"}
+                               : std::vector<std::string>{base + "s"};
+        case 'p':
+        case 'd':
+            return suffixed("ed");
+        case 'i':
+            return suffixed("ing");
+        case 'r':
+            return suffixed("er");
+        case 't':
+            return suffixed("est");
+        default:
+            return {};
+    }
+}
+
+// The lemmas and kinds a word would be a regular form of, by its spelling alone, among the words
+// `isWord` accepts.
+template <typename IsWord>
+std::vector<Inflection> regularLemmas(std::string_view form, const IsWord& isWord) {
+    static const std::array<std::pair<std::string_view, std::string_view>, 13> kEndings = {{
+        {"s", "s3"},
+        {"es", "s3"},
+        {"ies", "s3"},
+        {"d", "pd"},
+        {"ed", "pd"},
+        {"ied", "pd"},
+        {"ing", "i"},
+        {"r", "r"},
+        {"er", "r"},
+        {"ier", "r"},
+        {"st", "t"},
+        {"est", "t"},
+        {"iest", "t"},
+    }};
+    std::vector<Inflection> out;
+    for (const auto& [ending, kinds] : kEndings) {
+        if (!form.ends_with(ending) || form.size() < ending.size() + 2) {
+            continue;
+        }
+        const std::string stem(form.substr(0, form.size() - ending.size()));
+        std::vector<std::string> lemmas = {stem, stem + "e", stem + "y"};
+        if (stem.size() >= 3 && stem.back() == stem[stem.size() - 2]) {
+            lemmas.push_back(stem.substr(0, stem.size() - 1));
+        }
+        for (const char kind : kinds) {
+            for (const std::string& lemma : lemmas) {
+                if (!isWord(lemma)) {
+                    continue;
+                }
+                const std::vector<std::string> spellings = regularSpellings(lemma, kind);
+                const bool spelled =
+                    std::find(spellings.begin(), spellings.end(), form) != spellings.end();
+                const bool known = std::any_of(out.begin(), out.end(), [&](const Inflection& i) {
+                    return i.kind == kind && i.value == lemma;
+                });
+                if (spelled && !known) {
+                    out.push_back({kind, lemma});
+                }
+            }
+        }
+    }
+    return out;
+}
+
 // Rows in listing order, with the parts of their sort key computed once.
 struct Ranked {
     Row row;
@@ -295,16 +462,25 @@ bool filedAsComputing(const EcdictEntry& entry) {
                             "online", "software", "network", "email", "e-mail"});
 }
 
+// Spell has spelt and learn learnt beside the -ed forms most writers use; send's sent and build's
+// built have no such twin.
+bool isTVariant(std::string_view irregular, std::string_view lemma) {
+    const std::string base(lemma);
+    const bool doubled = base.size() >= 2 && base.back() == base[base.size() - 2];
+    return irregular == base + "t" ||
+           (doubled && irregular == base.substr(0, base.size() - 1) + "t");
+}
+
 // ECDICT also has rows for forms made by a rule English spelling breaks: bellys and coachs for
 // bellies and coaches, and writed or cameramans where the lemma's own row gives wrote and
-// cameramen. Variants the lemma's row does not contradict (learnt, dwarves, benefitted) stay.
-bool isMisspeltForm(std::string_view form, const EcdictEntry& lemma, char kind) {
+// cameramen. Variants the lemma's row does not contradict (learnt, dwarves, benefitted) stay, and
+// so do the -ed forms of verbs whose past in -t has an -ed twin (spelled) and pasts the corpora
+// rank, which belong to a homograph (hanged, of hang as a way to kill).
+bool isMisspeltForm(const EcdictEntry& formEntry, const EcdictEntry& lemma, char kind) {
+    const std::string_view form = formEntry.word;
     const std::string_view word = lemma.word;
     if ((kind == 's' || kind == '3') && form.size() == word.size() + 1 && form.starts_with(word) &&
         form.back() == 's' && word.size() >= 2) {
-        const auto isVowel = [](char c) {
-            return std::string_view("aeiou").find(c) != std::string_view::npos;
-        };
         const bool consonantY = word.back() == 'y' && !isVowel(word[word.size() - 2]);
         const bool sibilant = word.ends_with("s") || word.ends_with("x") || word.ends_with("z") ||
                               word.ends_with("ch") || word.ends_with("sh");
@@ -312,12 +488,14 @@ bool isMisspeltForm(std::string_view form, const EcdictEntry& lemma, char kind) 
             return true;
         }
     }
-    if (!isRegularForm(form, word, kind)) {
+    if (!isRegularForm(form, word, kind) ||
+        ((kind == 'p' || kind == 'd') && formEntry.bestRank() > 0)) {
         return false;
     }
     const std::vector<Inflection> own = parseExchange(lemma.exchange);
     return std::any_of(own.begin(), own.end(), [&](const Inflection& item) {
-        return item.kind == kind && item.value != form && !isRegularForm(item.value, word, kind);
+        return item.kind == kind && item.value != form && !isRegularForm(item.value, word, kind) &&
+               !isTVariant(item.value, word);
     });
 }
 
@@ -458,6 +636,130 @@ bool holdsWord(std::string_view translation, std::string_view chinese) {
         }
     }
     return false;
+}
+
+// ECDICT labels a sense in brackets: <口>, [口], <美俚><粗>, [非规范用语、方言], (非正式).
+enum class Register { None, Colloquial, Slang, Vulgar };
+
+Register registerOfLabel(std::u32string label) {
+    const std::u32string_view regions = U"主美英澳加拿大国苏格兰";
+    while (!label.empty() && regions.find(label.front()) != std::u32string_view::npos) {
+        label.erase(0, 1);
+    }
+    for (const std::u32string_view colloquial : {U"口", U"口语", U"非正式"}) {
+        if (label == colloquial) {
+            return Register::Colloquial;
+        }
+    }
+    for (const std::u32string_view slang : {U"俚", U"俚语", U"方", U"方言", U"非规范用语"}) {
+        if (label == slang) {
+            return Register::Slang;
+        }
+    }
+    for (const std::u32string_view vulgar : {U"粗", U"粗俗", U"粗话", U"鄙", U"忌", U"讳", U"贬"}) {
+        if (label == vulgar) {
+            return Register::Vulgar;
+        }
+    }
+    return Register::None;
+}
+
+// The registers a translation's bracketed labels give, vulgar winning over the others.
+Register registerOf(std::string_view translation) {
+    constexpr std::size_t kLongestLabel = 10;
+    const std::u32string_view opening = U"<[(（【";
+    const std::u32string_view closing = U">])）】";
+    const std::u32string text = codePoints(translation);
+    Register found = Register::None;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (opening.find(text[at]) == std::u32string_view::npos) {
+            continue;
+        }
+        const std::size_t end = text.find_first_of(closing, at + 1);
+        if (end == std::u32string::npos || end - at - 1 > kLongestLabel) {
+            continue;
+        }
+        std::u32string part;
+        const auto endPart = [&] {
+            const Register r = registerOfLabel(part);
+            found = r == Register::Vulgar || found == Register::None ? r : found;
+            part.clear();
+        };
+        for (std::size_t i = at + 1; i < end; ++i) {
+            if (text[i] == U'、' || text[i] == U',') {
+                endPart();
+            } else {
+                part += text[i];
+            }
+        }
+        endPart();
+    }
+    return found;
+}
+
+bool describesVulgarity(std::string_view translation) {
+    return registerOf(translation) == Register::Vulgar ||
+           containsAny(translation, {"下流", "侮辱", "骂人", "脏话", "黑鬼", "蔑称"});
+}
+
+// The English phrase a translation says a word stands for: "（等于going to）", "<口> = bet you",
+// "“out of”的简写体".
+std::vector<std::string> spelledOutPhrases(std::string_view translation) {
+    const auto isPhraseChar = [](char c) { return isLetter(c) || c == ' ' || c == '\''; };
+    const auto trimmed = [](std::string_view text) {
+        const std::size_t first = text.find_first_not_of(' ');
+        const std::size_t last = text.find_last_not_of(' ');
+        return first == std::string_view::npos ? std::string{}
+                                               : std::string(text.substr(first, last - first + 1));
+    };
+    std::vector<std::string> out;
+    for (const std::string_view sign : {"=", "＝", "等于"}) {
+        for (std::size_t at = translation.find(sign); at != std::string_view::npos;
+             at = translation.find(sign, at + 1)) {
+            std::size_t start = at + sign.size();
+            for (const std::string_view quote : {" ", "“", "\"", " "}) {
+                if (translation.substr(start).starts_with(quote)) {
+                    start += quote.size();
+                }
+            }
+            std::size_t end = start;
+            while (end < translation.size() && isPhraseChar(translation[end])) {
+                ++end;
+            }
+            out.push_back(trimmed(translation.substr(start, end - start)));
+        }
+    }
+    for (const std::string_view note : {"”的简写", "”的缩写", "\"的简写", "\"的缩写"}) {
+        const std::size_t end = translation.find(note);
+        if (end == std::string_view::npos) {
+            continue;
+        }
+        std::size_t start = end;
+        while (start > 0 && isPhraseChar(translation[start - 1])) {
+            --start;
+        }
+        out.push_back(trimmed(translation.substr(start, end - start)));
+    }
+    return out;
+}
+
+// Gonna for going to, outta for out of, lemme for let me: a spelling of two or three concise
+// words, no longer than they are, beginning with their first two letters and ending in the vowel
+// the unstressed to, of, me or you is said with. Expansions of abbreviations are capitalised
+// ("Cylinder Overflow Control Record" for cocr) or begin or end otherwise (lma, "late membrane
+// antigen"; wox, "wound of exit").
+template <typename IsConcise>
+bool isContractionOf(std::string_view word, const std::string& phrase, const IsConcise& isConcise) {
+    const std::vector<std::string_view> words = split(phrase, " ");
+    constexpr std::size_t kLongestPhrase = 3;
+    if (words.size() < 2 || words.size() > kLongestPhrase || word.size() < 2 ||
+        !phrase.starts_with(word.substr(0, 2)) ||
+        word.size() > phrase.size() - (words.size() - 1) || !isVowel(word.back())) {
+        return false;
+    }
+    return std::all_of(words.begin(), words.end(), [&](std::string_view w) {
+        return !w.empty() && std::all_of(w.begin(), w.end(), isLetter) && isConcise(w);
+    });
 }
 
 // Chinese headwords and the readings listed under each, in first-seen order.
@@ -670,6 +972,52 @@ bool CurrentUsage::isModernWord(const EcdictEntry& entry) const {
 
 namespace {
 
+// A translation that reads the word as an abbreviation or a name (bits as "abbr. 后台智能传输服务",
+// childs as "n. 蔡尔兹（人名）") says nothing of the form a learner typed.
+bool describesName(std::string_view translation) {
+    return containsAny(translation, {"人名", "姓氏", "地名", "男子名", "女子名"});
+}
+
+bool namesSomethingElse(std::string_view translation) {
+    const std::string_view first = translation.substr(0, translation.find(kLineBreak));
+    return first.starts_with("abbr.") || describesName(first);
+}
+
+// Everyday informal words that ECDICT ranks too rarely for the concise table: those it labels
+// colloquial (<口>, [口语], (非正式)), slang or dialect that a corpus ranks (snuck, <方>), and
+// contractions of concise words (gonna, outta). Vulgar and adult words, names, brands and
+// abbreviations stay out.
+template <typename IsConcise>
+bool isInformalWord(const EcdictEntry& entry, const IsConcise& isConcise) {
+    constexpr std::size_t kLongestWord = 12;
+    const std::string_view word = entry.word;
+    if (word.size() < 2 || word.size() > kLongestWord ||
+        !std::all_of(word.begin(), word.end(), isLetter)) {
+        return false;
+    }
+    // Most rows have none of the marks looked for; finding that out first saves the cleaning.
+    if (!containsAny(entry.translation,
+                     {"口", "俚", "方", "非正式", "非规范", "=", "＝", "等于", "简写", "缩写"})) {
+        return false;
+    }
+    const std::string translation = cleanText(entry.translation);
+    if (translation.empty() || describesAdultMatter(translation) ||
+        describesVulgarity(translation) || describesCompany(translation)) {
+        return false;
+    }
+    const std::vector<std::string> phrases = spelledOutPhrases(translation);
+    if (std::any_of(phrases.begin(), phrases.end(), [&](const std::string& phrase) {
+            return isContractionOf(word, phrase, isConcise);
+        })) {
+        return true;
+    }
+    if (namesSomethingElse(translation) || describesName(translation)) {
+        return false;
+    }
+    const Register kind = registerOf(translation);
+    return kind == Register::Colloquial || (kind == Register::Slang && entry.bestRank() > 0);
+}
+
 // The form rows of the concise table, each with the lines saying what it is a form of.
 class FormRows {
 public:
@@ -693,7 +1041,7 @@ public:
             const auto own = byWord.find(form);
             std::string explanation =
                 own != byWord.end() ? cleanText(own->second->translation) : std::string{};
-            if (explanation.empty()) {
+            if (explanation.empty() || namesSomethingElse(explanation)) {
                 explanation = join(lines_.at(form), kLineBreak);
             }
             if (!explanation.empty()) {
@@ -708,6 +1056,171 @@ private:
     std::unordered_map<std::string, std::vector<std::string>> lines_;
 };
 
+// Babysit lists babysitting, so babysiting is a slip, where both travelled and traveled are
+// regular. A row a corpus ranks is taken all the same.
+bool missesListedDoubling(std::string_view form, const EcdictEntry& lemma, char kind) {
+    const std::vector<Inflection> listed = parseExchange(lemma.exchange);
+    return std::any_of(listed.begin(), listed.end(), [&](const Inflection& item) {
+        if (item.kind != kind || item.value.size() != form.size() + 1) {
+            return false;
+        }
+        for (std::size_t at = 1; at < item.value.size(); ++at) {
+            if (item.value[at] == item.value[at - 1] &&
+                item.value.substr(0, at) + item.value.substr(at + 1) == form) {
+                return true;
+            }
+        }
+        return false;
+    });
+}
+
+// Gotten and proven keep the old participle in -en beside the past participle their lemma's row
+// lists (got, proved): a translation naming such a past participle is taken at its word. Slidding
+// is not slid with -en, so "slide的过去分词" for it is ECDICT's slip, as is climb's for lomb.
+bool isOldParticiple(std::string_view form, const EcdictEntry& lemma, char kind) {
+    if (kind != 'd') {
+        return false;
+    }
+    const std::string base(lemma.word);
+    if (form == base + "n" || form == base + "en") {
+        return true;
+    }
+    const std::vector<Inflection> listed = parseExchange(lemma.exchange);
+    return std::any_of(listed.begin(), listed.end(), [&](const Inflection& item) {
+        return item.kind == 'd' && !item.value.empty() &&
+               (form == item.value + "en" || form == item.value + item.value.back() + "en");
+    });
+}
+
+// Whether the lemma's translation allows a form of this kind: a plural of a noun, a past of a
+// verb, a comparative of an adjective, only a plural of an abbreviation (dvds), nothing of a name
+// (fred). A row that gives no part of speech allows any.
+bool sensesAllow(const EcdictEntry& lemma, char kind) {
+    const std::string translation = cleanText(lemma.translation);
+    if (describesName(translation.substr(0, translation.find(kLineBreak)))) {
+        return false;
+    }
+    if (translation.starts_with("abbr.")) {
+        return kind == 's';
+    }
+    if (!hasSense(lemma, {"n.", "v", "a.", "adj.", "adv.", "prep.", "pron.", "conj.", "int.",
+                          "interj.", "num.", "art.", "aux."})) {
+        return true;
+    }
+    return lendsForm(lemma, kind) && (isOnlyForm(lemma) || [&] {
+               switch (kind) {
+                   case 's':
+                       return hasSense(lemma, {"n.", "num."});
+                   case 'r':
+                   case 't':
+                       return hasSense(lemma, {"a.", "adj.", "adv."});
+                   default:
+                       return hasSense(lemma, {"v"});
+               }
+           }());
+}
+
+// Adds the row as a form of a chosen word, reached three ways, tried in turn:
+//  - its own exchange field names a chosen word as its lemma (were: "0:be/1:p");
+//  - its translation names it a form of a chosen word ("数千（thousand的复数）"), when it is
+//    spelled as a regular form of that word;
+//  - whatever ECDICT says, its spelling is a regular form of a chosen word (hundreds, shots,
+//    weirdest where ECDICT's exchange field names "weirde"), and it has a translation of its own.
+template <typename Lends>
+void addAsForm(const EcdictEntry& entry,
+               const std::unordered_map<std::string_view, const EcdictEntry*>& byWord,
+               const Lends& lends, FormRows& forms) {
+    const auto notMisspelt = [&](const std::string& lemma, const std::vector<char>& kinds) {
+        return !kinds.empty() && std::none_of(kinds.begin(), kinds.end(), [&](char kind) {
+            return isMisspeltForm(entry, *byWord.at(lemma), kind);
+        });
+    };
+    const auto addAll = [&](const std::string& lemma, const std::vector<char>& kinds) {
+        for (const char kind : kinds) {
+            forms.add(entry.word, lemma, kind);
+        }
+    };
+    const std::optional<LemmaOf> lemma = lemmaOf(parseExchange(entry.exchange));
+    if (lemma && lemma->lemma != entry.word && sameCase(entry.word, lemma->lemma)) {
+        std::vector<char> kinds;
+        for (const char kind : kFormKinds) {
+            if (lemma->kinds.find(kind) != std::string::npos && lends(lemma->lemma, kind, entry)) {
+                kinds.push_back(kind);
+            }
+        }
+        if (notMisspelt(lemma->lemma, kinds)) {
+            addAll(lemma->lemma, kinds);
+            return;
+        }
+    }
+    if (!lemma) {
+        for (const Inflection& named : namedLemmas(entry.translation)) {
+            if (named.value != entry.word && lends(named.value, named.kind, entry) &&
+                sameCase(entry.word, named.value) &&
+                (isRegularForm(entry.word, named.value, named.kind) ||
+                 isOldParticiple(entry.word, *byWord.at(named.value), named.kind)) &&
+                notMisspelt(named.value, {named.kind})) {
+                forms.add(entry.word, named.value, named.kind);
+                return;
+            }
+        }
+    }
+    std::vector<std::pair<std::string, std::vector<char>>> candidates;
+    const std::string_view word = entry.word;
+    if (!std::all_of(word.begin(), word.end(), isLetter)) {
+        return;
+    }
+    const auto isWord = [&](const std::string& lemma) { return byWord.contains(lemma); };
+    for (const Inflection& candidate : regularLemmas(word, isWord)) {
+        if (!lends(candidate.value, candidate.kind, entry) ||
+            !sameCase(entry.word, candidate.value) ||
+            !sensesAllow(*byWord.at(candidate.value), candidate.kind)) {
+            continue;
+        }
+        const auto same = [&](const auto& c) { return c.first == candidate.value; };
+        auto slot = std::find_if(candidates.begin(), candidates.end(), same);
+        if (slot == candidates.end()) {
+            candidates.push_back({candidate.value, {}});
+            slot = candidates.end() - 1;
+        }
+        slot->second.push_back(candidate.kind);
+    }
+    if (candidates.empty()) {
+        return;
+    }
+    const std::string translation = cleanText(entry.translation);
+    // A translation that reads the row as an abbreviation (dvds as "abbr. digital video display
+    // system") gives way to the lines naming its lemma, as a plural only (ner is no comparative
+    // of ne). One that says nothing keeps the row out,
+    // since ECDICT's rows without a translation are slang definitions, not forms; so does one that
+    // reads it as a name (allens, of the name Allen) or a brand (acnes).
+    const std::string_view first =
+        std::string_view(translation).substr(0, translation.find(kLineBreak));
+    if (translation.empty() || describesName(first) || describesCompany(translation) ||
+        describesAdultMatter(translation) || describesVulgarity(translation)) {
+        return;
+    }
+    if (first.starts_with("abbr.")) {
+        for (auto& [of, kinds] : candidates) {
+            kinds.erase(std::remove_if(kinds.begin(), kinds.end(), [](char k) { return k != 's'; }),
+                        kinds.end());
+        }
+    }
+    for (auto& [of, kinds] : candidates) {
+        std::sort(kinds.begin(), kinds.end(), [](char a, char b) {
+            return std::find(kFormKinds.begin(), kFormKinds.end(), a) <
+                   std::find(kFormKinds.begin(), kFormKinds.end(), b);
+        });
+        if (notMisspelt(of, kinds) &&
+            (entry.bestRank() > 0 || std::none_of(kinds.begin(), kinds.end(), [&](char kind) {
+                 return missesListedDoubling(word, *byWord.at(of), kind);
+             }))) {
+            addAll(of, kinds);
+            return;
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<Row> conciseRows(const std::vector<EcdictEntry>& entries, const Cedict& cedict) {
@@ -720,32 +1233,42 @@ std::vector<Row> conciseRows(const std::vector<EcdictEntry>& entries, const Cedi
     std::vector<Ranked> rows;
     std::unordered_set<std::string_view> chosen;
     std::vector<const EcdictEntry*> selected;
-    for (const EcdictEntry& entry : entries) {
-        if (entry.word.empty() || !(isCommonWord(entry) || usage.isModernWord(entry))) {
-            continue;
-        }
-        std::string translation = cleanText(entry.translation);
-        if (translation.empty()) {
-            continue;
-        }
-        rows.push_back(ranked({entry.word, std::move(translation)}, entry.bestRank()));
+    const auto choose = [&](const EcdictEntry& entry) {
+        rows.push_back(ranked({entry.word, cleanText(entry.translation)}, entry.bestRank()));
         chosen.insert(entry.word);
         selected.push_back(&entry);
+    };
+    for (const EcdictEntry& entry : entries) {
+        if (!entry.word.empty() && (isCommonWord(entry) || usage.isModernWord(entry)) &&
+            !cleanText(entry.translation).empty()) {
+            choose(entry);
+        }
     }
-    const auto isLemma = [&](const std::string& word) {
-        return chosen.contains(word) && !isOnlyForm(*byWord.at(word));
+    const std::unordered_set<std::string_view> common = chosen;
+    const auto isCommon = [&](std::string_view word) { return common.contains(word); };
+    for (const EcdictEntry& entry : entries) {
+        if (!chosen.contains(entry.word) && isInformalWord(entry, isCommon)) {
+            choose(entry);
+        }
+    }
+    // ECDICT's row for drunk gives only the adjective, but drunks' own row the noun it is the
+    // plural of; gones' row gives only the adjective again.
+    const auto lends = [&](const std::string& word, char kind, const EcdictEntry& form) {
+        if (!chosen.contains(word)) {
+            return false;
+        }
+        const EcdictEntry& lemma = *byWord.at(word);
+        return lendsForm(lemma, kind) ||
+               (kind == 's' && isPastOnly(lemma) && hasSense(form, {"n."}));
     };
 
     FormRows forms;
     for (const EcdictEntry* entry : selected) {
-        if (isOnlyForm(*entry)) {
-            continue;
-        }
         const std::vector<Inflection> exchange = parseExchange(entry->exchange);
         const bool alsoAForm = lemmaOf(exchange).has_value();
         for (const char kind : kFormKinds) {
             for (const Inflection& form : exchange) {
-                if (form.kind != kind || chosen.contains(form.value)) {
+                if (form.kind != kind || chosen.contains(form.value) || !lendsForm(*entry, kind)) {
                     continue;
                 }
                 if (alsoAForm &&
@@ -758,39 +1281,8 @@ std::vector<Row> conciseRows(const std::vector<EcdictEntry>& entries, const Cedi
     }
 
     for (const EcdictEntry& entry : entries) {
-        if (entry.word.empty() || chosen.contains(entry.word) || forms.contains(entry.word)) {
-            continue;
-        }
-        const std::optional<LemmaOf> lemma = lemmaOf(parseExchange(entry.exchange));
-        if (lemma) {
-            // The row's own exchange field is the authority on what it is a form of.
-            if (lemma->lemma == entry.word || !isLemma(lemma->lemma) ||
-                !sameCase(entry.word, lemma->lemma)) {
-                continue;
-            }
-            const EcdictEntry& of = *byWord.at(lemma->lemma);
-            std::vector<char> kinds;
-            for (const char kind : kFormKinds) {
-                if (lemma->kinds.find(kind) != std::string::npos) {
-                    kinds.push_back(kind);
-                }
-            }
-            if (std::none_of(kinds.begin(), kinds.end(),
-                             [&](char kind) { return isMisspeltForm(entry.word, of, kind); })) {
-                for (const char kind : kinds) {
-                    forms.add(entry.word, lemma->lemma, kind);
-                }
-            }
-            continue;
-        }
-        for (const Inflection& named : namedLemmas(entry.translation)) {
-            if (named.value != entry.word && isLemma(named.value) &&
-                sameCase(entry.word, named.value) &&
-                isRegularForm(entry.word, named.value, named.kind) &&
-                !isMisspeltForm(entry.word, *byWord.at(named.value), named.kind)) {
-                forms.add(entry.word, named.value, named.kind);
-                break;
-            }
+        if (!entry.word.empty() && !chosen.contains(entry.word) && !forms.contains(entry.word)) {
+            addAsForm(entry, byWord, lends, forms);
         }
     }
     forms.appendTo(rows, byWord);

@@ -72,20 +72,38 @@ private:
 // The comparison key of a gloss or headword: lower case, without spaces and hyphens.
 std::string glossKey(std::string_view text);
 
-// 简明英语单词: the common and the modern words with their cleaned Chinese translation, plus
-// their forms, each with its own translation where ECDICT has one, else a line per form such as
-// "be 的过去式". A form is reached three ways:
+// 简明英语单词: the common and the modern words with their cleaned Chinese translation, the
+// everyday informal words, and their forms, each with its own translation where ECDICT has one,
+// else a line per form such as "be 的过去式".
+//
+// The rule: an ECDICT row joins when it is a form of a concise word, named so by either row's
+// exchange field or spelled by English's regular rules (-s, -es, -ies, -ed, -d, -ing, -er, -est,
+// a doubled consonant) with a translation of its own, or when its translation labels it
+// colloquial or spells it out as a contraction of concise words; brands, names, abbreviations,
+// vulgar words and slips of spelling stay out.
+//
+// A form is reached four ways:
 //  - named in the exchange field of a chosen word (was, been, services); a chosen word that is
 //    itself a form (become is "0:become/1:d", meeting "0:meet/1:i") names only forms that have
 //    rows of their own;
 //  - an ECDICT row whose own exchange field names a chosen word as its lemma (were: "0:be/1:p");
 //  - a row with no lemma in its exchange field whose translation names it a form of a chosen
-//    word ("数千（thousand的复数）"), when it is spelled as a regular form of that word.
-// A word that is only a plural, past or past participle of another (children, gone) lends its
-// forms to none of these, so ECDICT's doubtful forms of forms (childrens, gones) stay out. A form
-// is written in lower case exactly when its lemma is: ECDICT's capitalised rows are names and
-// acronyms (Logos, ADS), not forms of logo and ad. Rows spelled by a rule English breaks (bellys,
-// writed where write's row says wrote) stay out too.
+//    word ("数千（thousand的复数）"), when it is spelled as a regular form of that word or is the
+//    old participle in -en (gotten);
+//  - a row with a translation of its own, spelled as a regular form of a chosen word that allows
+//    that kind of form (hundreds, shots, weirdest): a plural of a noun, a past of a verb, a
+//    comparative of an adjective, only a plural of an abbreviation (dvds).
+// A word that is only a plural of another (children) lends no forms, and one that is only a past
+// or past participle (gone) lends those of a sense of its own (shots, of the noun shot), so
+// ECDICT's doubtful forms of forms (childrens, gones) stay out. A form is written in lower case
+// exactly when its lemma is: ECDICT's capitalised rows are names and acronyms (Logos, ADS), not
+// forms of logo and ad. Rows spelled by a rule English breaks (bellys, writed where write's row
+// says wrote, babysiting where babysit's says babysitting) stay out too.
+//
+// Informal words (gonna, outta, lemme, snuck, yeah) join by the labels of ECDICT's translation:
+// colloquial (<口>, [口语], (非正式)) always, slang and dialect (<俚>, <方>) when a corpus ranks
+// the word; or as a contraction of two or three concise words that begins with their first letters
+// and ends in the vowel of an unstressed to, of, me or you.
 std::vector<Row> conciseRows(const std::vector<EcdictEntry>& entries, const Cedict& cedict);
 
 // 汉语单词: one row per simplified headword with a line per reading (the traditional form when it
