@@ -144,11 +144,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://moshitong.example/)
 # The libraries come from dpkg-shlibdeps; what the window needs beyond them no linker can see.
 # Its Song face: Noto Serif CJK is what it picks first; AR PL UMing is a smaller Song face.
-# BabelStone Han draws the CJK extension characters of the Chinese entries that no Song face has.
+# The CJK extension characters of the Chinese entries that no Song face has are drawn by the face
+# the program carries, cut out of BabelStone Han when it is built.
 # Qt's own translations give the message boxes and the box's menu the user's language.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-noto-cjk | fonts-arphic-uming, fonts-babelstone-han, qt6-translations-l10n")
+    "fonts-noto-cjk | fonts-arphic-uming, qt6-translations-l10n")
 # xz makes the smallest package of the 160 MB store, on every core there is.
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_THREADS 0)
