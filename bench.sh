@@ -3,10 +3,10 @@
 # Needs the store that ./test.sh or ./run.sh builds into build/bin.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/setup.sh
+scripts/setup.sh run headless test
 if [ ! -f build/bin/lexi ]; then
-    cmake --preset default >/dev/null
-    cmake --build --preset default -j "$(nproc)"
+    cmake --preset app >/dev/null
+    cmake --build --preset app -j "$(nproc)"
 fi
 cmake --preset bench >/dev/null
 cmake --build --preset bench -j "$(nproc)" --target lookup_bench startup_probe

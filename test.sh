@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs every test. Exits non-zero on any failure.
 #
-# Four stages, each incremental: the normal build and its tests; the same build and tests under
+# Four stages, each incremental, each installing what it needs just before it runs: the normal
+# build and its tests (the desktop and packaging tools among them); the same build and tests under
 # AddressSanitizer, LeakSanitizer and UndefinedBehaviorSanitizer (preset asan); a short run of
 # every fuzz target (fuzz/run.sh; MOSHITONG_FUZZ_SECONDS each, 45 by default), skipped when the
 # fuzz targets are exactly those that last came through a run unharmed; and the Windows programs,
@@ -10,15 +11,15 @@
 # stage only, for a quick check while working; CI runs all four.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/setup.sh
 jobs=$(nproc)
 
+scripts/setup.sh run headless test desktop packaging
 cmake --preset default >/dev/null
 cmake --build --preset default -j "$jobs"
 ctest --preset default
 
 if [ "${MOSHITONG_QUICK:-0}" = 1 ]; then
-    echo "test.sh: MOSHITONG_QUICK=1: the sanitizer suite and the fuzz runs were skipped"
+    echo "test.sh: MOSHITONG_QUICK=1: the sanitizer suite, the fuzz runs and the Windows stage were skipped"
     exit 0
 fi
 
@@ -26,8 +27,10 @@ cmake --preset asan >/dev/null
 cmake --build --preset asan -j "$jobs"
 ctest --preset asan
 
+scripts/setup.sh fuzz
 fuzz/run.sh --if-changed
 
+scripts/setup.sh windows
 # Assigned first, so that a failed Qt build stops the run here (eval of an empty result would not).
 windows_deps=$(scripts/windows-deps.sh)
 eval "$windows_deps"

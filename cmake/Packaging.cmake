@@ -87,6 +87,15 @@ install(FILES
         ${CMAKE_CURRENT_BINARY_DIR}/packaging/copyright
         ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The data package carries its own copy of the same notices, as every Debian package must, and
+# the store's sources and licences are all named in them.
+if(MOSHITONG_FULL_STORE)
+    install(FILES
+            ${PROJECT_SOURCE_DIR}/NOTICE
+            ${CMAKE_CURRENT_BINARY_DIR}/packaging/copyright
+            ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/moshitong-data COMPONENT data)
+endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/LICENSES DESTINATION ${CMAKE_INSTALL_DOCDIR}
     # A test's protocol description, not part of the programs.
     PATTERN wlr-virtual-pointer-MIT.txt EXCLUDE)
@@ -119,38 +128,65 @@ endif()
 
 endblock()
 
-# ---- The Debian package ----
+# ---- The Debian packages ----
+# Two, as Debian does for large data: moshitong with the programs and the desktop files, and
+# moshitong-data with the 185 MB store, the same on every architecture. The program depends on the
+# data of exactly its own version, since the store's layout and the readers change together.
 
 set(CPACK_GENERATOR DEB)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+if(MOSHITONG_FULL_STORE)
+    set(CPACK_COMPONENTS_ALL app data)
+else()
+    set(CPACK_COMPONENTS_ALL app)
+endif()
 set(CPACK_PACKAGE_NAME moshitong)
 set(CPACK_PACKAGE_VENDOR "The Moshitong developers")
 set(CPACK_PACKAGE_CONTACT "The Moshitong developers <developers@moshitong.example>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "English-Chinese two-way dictionary")
-# Lines as they appear in the package's description; CPack does not wrap them.
-string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "墨石通 (Moshitong) looks English words up in Chinese and Chinese words in\n"
-    "English, in one small borderless window. Type a word or phrase, press 翻 译,\n"
-    "and choose exact or fuzzy matching and the concise or professional lookup.\n"
-    "\n"
-    "The dictionary comes with it, built from ECDICT (English headwords with\n"
-    "phonetics, Chinese translations and English definitions) and CC-CEDICT\n"
-    "(Chinese headwords with pinyin and English senses). lexi-lookup gives the\n"
-    "same lookups at a terminal.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://moshitong.example/)
+
+set(CPACK_DEBIAN_APP_PACKAGE_NAME moshitong)
+# Lines as they appear in the package's description; CPack does not wrap them. The first is the
+# summary: each package has its own, so CPack's shared one is empty and prepends nothing.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "")
+string(CONCAT CPACK_DEBIAN_APP_DESCRIPTION
+    "English-Chinese two-way dictionary\n"
+    "墨石通 (Moshitong) looks English words up in Chinese and Chinese words in\n"
+    "English, in one small borderless window. Type a word or phrase, press 翻 译,\n"
+    "and choose exact or fuzzy matching and the concise or professional lookup.\n"
+    "lexi-lookup gives the same lookups at a terminal.\n"
+    "\n"
+    "The dictionary itself is in the package moshitong-data.")
 # The libraries come from dpkg-shlibdeps; what the window needs beyond them no linker can see.
 # Its Song face: Noto Serif CJK is what it picks first; AR PL UMing is a smaller Song face.
 # The CJK extension characters of the Chinese entries that no Song face has are drawn by the face
 # the program carries, cut out of BabelStone Han when it is built.
 # Qt's own translations give the message boxes and the box's menu the user's language.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
+set(CPACK_DEBIAN_APP_PACKAGE_SHLIBDEPS ON)
+set(moshitong_app_depends
     "fonts-noto-cjk | fonts-arphic-uming, qt6-translations-l10n")
-# xz makes the smallest package of the 160 MB store, on every core there is.
+if(MOSHITONG_FULL_STORE)
+    string(PREPEND moshitong_app_depends "moshitong-data (= ${PROJECT_VERSION}), ")
+endif()
+set(CPACK_DEBIAN_APP_PACKAGE_DEPENDS "${moshitong_app_depends}")
+
+set(CPACK_DEBIAN_DATA_PACKAGE_NAME moshitong-data)
+set(CPACK_DEBIAN_DATA_PACKAGE_ARCHITECTURE all)
+set(CPACK_DEBIAN_DATA_PACKAGE_SHLIBDEPS OFF)
+string(CONCAT CPACK_DEBIAN_DATA_DESCRIPTION
+    "English-Chinese two-way dictionary (data)\n"
+    "The dictionary of 墨石通 (Moshitong): about 1,030,000 entries in one\n"
+    "SQLite file, built from ECDICT (English headwords with phonetics, Chinese\n"
+    "translations and English definitions), CC-CEDICT (Chinese headwords with\n"
+    "pinyin and English senses) and jieba's word frequencies, with the indexes\n"
+    "that make its substring lookups fast.")
+
+# xz makes the smallest package of the store, on every core there is.
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 set(CPACK_THREADS 0)
 include(CPack)

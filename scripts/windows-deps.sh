@@ -131,7 +131,7 @@ qt_options=(
 qt_tool_packages=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
     qt6-base-dev qt6-base-dev-tools)
 
-windows_packages="g++-mingw-w64-x86-64-posix mingw-w64 ninja-build cmake tcl dpkg-dev python3 qt6-base-dev qt6-base-dev-tools"
+windows_packages="scripts/setup.sh windows installs them"
 
 say() { printf 'windows-deps: %s\n' "$*" >&2; }
 fail() {
@@ -144,7 +144,7 @@ hash_of() { sha256sum | cut -c1-16; }
 need_commands() {
     local missing=() c
     for c in "$@"; do command -v "$c" >/dev/null || missing+=("$c"); done
-    [ ${#missing[@]} -eq 0 ] || fail "missing ${missing[*]}; Debian packages: $windows_packages"
+    [ ${#missing[@]} -eq 0 ] || fail "missing ${missing[*]}; $windows_packages"
 }
 
 tool_versions() {

@@ -16,7 +16,7 @@ fail() {
 
 # A validator that is missing fails the test: it cannot pass what it never checked.
 for tool in desktop-file-validate appstreamcli xdotool xwininfo xprop identify convert; do
-    command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/setup.sh installs it)"
+    command -v "$tool" >/dev/null || fail "$tool is not installed (scripts/setup.sh packaging installs it)"
 done
 
 work=$(mktemp -d)

@@ -26,7 +26,7 @@ need() {
     local tool
     for tool in "$@"; do
         command -v "$tool" >/dev/null 2>&1 ||
-            fail "$tool is not installed (scripts/setup.sh installs everything the tests need)"
+            fail "$tool is not installed (scripts/setup.sh desktop installs the window tests' tools)"
     done
 }
 
