@@ -3,6 +3,7 @@
 // own file (platform_linux.cpp, platform_windows.cpp); nothing else in core or the tools asks.
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,5 +23,20 @@ std::vector<std::string> programArguments(int argc, char** argv);
 
 // Standard input and output carry bytes exactly as written: no line-end translation.
 void useBinaryStandardStreams();
+
+// While one lives, std::cout and std::cerr show what is written to them (UTF-8) as text when they
+// are a console window, whatever code page the console is set to; a file or a pipe keeps getting
+// the UTF-8 bytes exactly as written. One at a time, around the program's whole run.
+class ConsoleText {
+public:
+    ConsoleText();
+    ~ConsoleText();
+    ConsoleText(const ConsoleText&) = delete;
+    ConsoleText& operator=(const ConsoleText&) = delete;
+
+private:
+    struct Streams;
+    std::unique_ptr<Streams> streams_;
+};
 
 }  // namespace moshitong

@@ -27,4 +27,10 @@ std::vector<std::string> programArguments(int argc, char** argv) {
 void useBinaryStandardStreams() {
 }
 
+// A terminal here takes UTF-8 as it is: there is nothing to convert.
+struct ConsoleText::Streams {};
+
+ConsoleText::ConsoleText() = default;
+ConsoleText::~ConsoleText() = default;
+
 }  // namespace moshitong

@@ -22,14 +22,18 @@ constexpr Branch kChinese{1, Table::Chinese, true};
 bool openStatement(const Session& s, const Branch& branch) {
     Statement statement{branch.table, Column::Word, Match::Exact, u""};
     bool chosen = false;
-    attempt([&] { statement.text = trimSpaces(s.window.Text1Text()); });
     if (holds([&] { return s.window.Option1Value(); })) {
         chosen = true;
     } else if (holds([&] { return s.window.Option2Value(); })) {
         statement.match = Match::Substring;
         chosen = true;
     }
-    return chosen && attempt([&] { s.Rs.Open(statement, s.Conn); });
+    // The text is read in the step that opens: a box that cannot be read opens nothing, where
+    // a statement with the empty text would match every headword.
+    return chosen && attempt([&] {
+               statement.text = trimSpaces(s.window.Text1Text());
+               s.Rs.Open(statement, s.Conn);
+           });
 }
 
 // One pass of the loop body; false when the loop must stop after it.

@@ -28,12 +28,19 @@ constexpr std::array kSongFaces = {
     u"AR PL UMing TW",
 };
 
-// Faces that draw CJK Extensions B to G (𪨊 in 怂's entry, 𭚦 in 彉's), named so that the box
-// reaches them whatever order the desktop's own fallback puts the installed faces in.
+// Installed faces that draw CJK Extensions B to G (𪨊 in 怂's entry, 𭚦 in 彉's), behind the
+// program's own face for them: Windows' own, then those a Linux desktop may have. Named, so that
+// the box reaches them whatever order the desktop's fallback puts the installed faces in (Qt's
+// list for Chinese on Windows has no Extension B face at all).
 constexpr std::array kExtensionFaces = {
-    u"BabelStone Han",
-    u"HanaMinB",
+    u"SimSun-ExtB", u"SimSun-ExtG", u"MingLiU-ExtB", u"BabelStone Han", u"HanaMinB",
 };
+
+// Registers a face that comes with the program as a resource; its family, empty if it cannot be.
+QString resourceFamily(const QString& path) {
+    const int id = QFontDatabase::addApplicationFont(path);
+    return QFontDatabase::applicationFontFamilies(id).value(0);
+}
 
 bool looksLikeSong(const QString& family) {
     return family.contains(u"Serif", Qt::CaseInsensitive) ||
@@ -67,7 +74,8 @@ QFont songFont(double pointSize) {
     static const QString face =
         chooseSongFace(QFontDatabase::families(QFontDatabase::SimplifiedChinese));
     static const QString privateUse = privateUseFamily();
-    QStringList families{face, privateUse};
+    static const QString extension = extensionFamily();
+    QStringList families{face, privateUse, extension};
     for (const char16_t* extension : kExtensionFaces) {
         families << QString::fromUtf16(extension);
     }
@@ -82,12 +90,14 @@ QFont songFont(double pointSize) {
 }
 
 QString privateUseFamily() {
-    // Registered once; it comes with the program as a resource, made by make-artwork.sh.
-    static const QString family = [] {
-        const int id =
-            QFontDatabase::addApplicationFont(QStringLiteral(":/moshitong/private-use.ttf"));
-        return QFontDatabase::applicationFontFamilies(id).value(0);
-    }();
+    // Registered once; made by make-artwork.sh.
+    static const QString family = resourceFamily(QStringLiteral(":/moshitong/private-use.ttf"));
+    return family;
+}
+
+QString extensionFamily() {
+    // Registered once; made by the build, from the store (make-extension-font.py).
+    static const QString family = resourceFamily(QStringLiteral(":/moshitong/extension.ttf"));
     return family;
 }
 

@@ -94,8 +94,11 @@ void Form1::wireEvents() {
     // Keys go to whichever control has the focus, and the window previews them; mouse events on
     // the background, activation and closing arrive at the window itself; the box reports its
     // double-clicks on its viewport. Text1 and Frame1 are watched to keep their unused mouse
-    // events from falling through to the background, where they would start a drag.
+    // events from falling through to the background, where they would start a drag and turn on
+    // the key preview. The button takes its left presses itself, so the filter cannot eat its
+    // mouse events; it keeps the ones it ignores (right and middle) from its parent instead.
     setMouseTracking(true);
+    Command4->setAttribute(Qt::WA_NoMousePropagation);
     for (QObject* watched :
          std::initializer_list<QObject*>{this, Text1, Text1->viewport(), Command4, Frame1, Command2,
                                          Command3, Option1, Option2, Label2}) {
@@ -331,7 +334,7 @@ void Form1::Form_Unload(int& /*Cancel*/) {
 
 void Form1::Label2_Click() {
     if (platform_.confirm(this, QString::fromUtf16(kLinkPrompt))) {
-        platform_.openUrl(productPage());
+        platform_.openUrl(this, productPage());
     }
 }
 

@@ -104,11 +104,15 @@ int characterCodeOf(const QKeyEvent& event) {
     const bool control = modifiers & Qt::ControlModifier;
     const bool alt = modifiers & Qt::AltModifier;
     const int key = event.key();
-    // Ctrl+A .. Ctrl+Z, Ctrl+[, Ctrl+\ and Ctrl+] type the control characters 1 .. 29 (so
-    // Ctrl+[ is an Esc), whatever text the platform attached to the event (X11 sends them,
-    // synthesized events often do not). Qt numbers these keys as ASCII does, one run.
-    if (control && !alt && key >= Qt::Key_A && key <= Qt::Key_BracketRight) {
+    // Ctrl+A .. Ctrl+Z, Ctrl+[, Ctrl+\, Ctrl+], Ctrl+^ and Ctrl+_ type the control characters
+    // 1 .. 31 (so Ctrl+[ is an Esc), whatever text the platform attached to the event (X11 sends
+    // them, synthesized events often do not). Qt numbers these keys as ASCII does, one run.
+    if (control && !alt && key >= Qt::Key_A && key <= Qt::Key_Underscore) {
         return key - Qt::Key_A + 1;
+    }
+    // Ctrl+Space types a space, as it does in a classic edit box.
+    if (control && !alt && key == Qt::Key_Space) {
+        return ' ';
     }
     // Before the Alt rule: some platforms bind Alt+Backspace to undo.
     if (const int command = editingCommandCode(event); command != 0) {

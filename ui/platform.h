@@ -26,8 +26,8 @@ public:
     // A modal Yes/No box without an icon, Yes the default; true when Yes was chosen.
     virtual bool confirm(QWidget* parent, const QString& prompt) = 0;
     virtual void beep() = 0;
-    // Hands a web page to the user's browser.
-    virtual void openUrl(const QUrl& url) = 0;
+    // Hands a web page to the user's browser; `parent` owns whatever the system shows meanwhile.
+    virtual void openUrl(QWidget* parent, const QUrl& url) = 0;
     // Ends the process at once. The real one never returns; a fake may.
     virtual void endProgram(int exitCode) = 0;
 };
@@ -37,7 +37,7 @@ public:
     void showError(QWidget* parent, const QString& text) override;
     bool confirm(QWidget* parent, const QString& prompt) override;
     void beep() override;
-    void openUrl(const QUrl& url) override;
+    void openUrl(QWidget* parent, const QUrl& url) override;
     [[noreturn]] void endProgram(int exitCode) override;
 };
 

@@ -10,7 +10,7 @@ void DesktopPlatform::beep() {
     QApplication::beep();
 }
 
-void DesktopPlatform::openUrl(const QUrl& url) {
+void DesktopPlatform::openUrl(QWidget* /*parent*/, const QUrl& url) {
     QDesktopServices::openUrl(url);
 }
 

@@ -1,4 +1,5 @@
 #include <QUrl>
+#include <QWidget>
 
 #include <windows.h>
 // After windows.h, which it needs.
@@ -13,10 +14,14 @@ void DesktopPlatform::beep() {
     MessageBeep(MB_OK);
 }
 
-void DesktopPlatform::openUrl(const QUrl& url) {
+void DesktopPlatform::openUrl(QWidget* parent, const QUrl& url) {
     // The wide call, so that the address reaches the browser whatever the system's code page.
     const std::wstring address = url.toString(QUrl::FullyEncoded).toStdWString();
-    ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    // With the window as owner, a box the shell shows on the way (no browser set, say) stays in
+    // front of the window instead of somewhere behind it.
+    const HWND owner =
+        parent != nullptr ? reinterpret_cast<HWND>(parent->window()->winId()) : nullptr;
+    ShellExecuteW(owner, L"open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace moshitong

@@ -288,6 +288,31 @@ INSTANTIATE_TEST_SUITE_P(
                     u"对不起，没找到这个词儿！", "open count close"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Reading the box is part of opening: when the read fails, no statement is opened, rather than
+// one with the empty text that would list the first 101 headwords.
+TEST_F(ProfessionalTest, ABoxThatCannotBeReadForTheStatementOpensNothing) {
+    struct UnreadableBox final : MemoryWindow {
+        // The lookup reads the box twice to tidy it; the third read is the statement's.
+        std::u16string Text1Text() const override {
+            if (++reads == 3) {
+                throw std::bad_alloc();
+            }
+            return text;
+        }
+        mutable int reads = 0;
+    } box;
+    box.text = u"apple";
+    box.frameVisible = true;
+    state.Direction = 2;
+    state.ClearMode = 1;
+    Rs.setRows(kTwoRows);
+    Command2_Click(Session{state, box, Rs, Conn});
+    EXPECT_TRUE(Rs.statements.empty());
+    EXPECT_EQ(opTrace(Rs.calls), "count close");
+    EXPECT_EQ(toUtf8(box.text), toUtf8(kApologyEnglish));
+    EXPECT_TRUE(box.errors.empty());
+}
+
 TEST_F(ProfessionalTest, AFailedLookupLeavesTheRecordsetReadyForTheNext) {
     Rs.setRows(kTwoRows);
     Rs.failAt(Op::Count);

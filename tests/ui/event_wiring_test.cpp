@@ -87,6 +87,28 @@ private slots:
         QTest::mouseRelease(window, Qt::LeftButton, {}, kBackground);
     }
 
+    void pressOnTheButtonIsNotAPressOnTheBackground_data() { eachButton(); }
+    // Whichever button presses "翻 译" and drags from it, the press belongs to the button: the
+    // window stays where it is, and the key preview stays off, so Esc over the button does not
+    // end the program.
+    void pressOnTheButtonIsNotAPressOnTheBackground() {
+        QFETCH(Qt::MouseButton, button);
+        ShownForm w;
+        QWindow* window = w.form.windowHandle();
+        const QPoint onButton = w["Command4"]->geometry().center();
+        const QPoint before = w.form.pos();
+        QTest::mousePress(window, button, {}, onButton);
+        // Off the button, over the box and the background, still held.
+        for (const QPoint step : {QPoint(15, 4), QPoint(-60, -30), QPoint(-120, -80)}) {
+            QTest::mouseMove(window, onButton + step);
+            QCOMPARE(w.form.pos(), before);
+        }
+        QTest::mouseRelease(window, button, {}, onButton + QPoint(-120, -80));
+        QCOMPARE(w.form.pos(), before);
+        QTest::keyClick(w["Command4"], Qt::Key_Escape);
+        QVERIFY(!w.platform.endedWith.has_value());
+    }
+
     // A move over the background before any press leaves the window where it is.
     void moveBeforeAPressDoesNotDrag() {
         ShownForm w;
@@ -134,6 +156,8 @@ private slots:
             yes ? QList<QUrl>{QUrl(QStringLiteral("http://moshitong.example/lexi.htm"))}
                 : QList<QUrl>{};
         QCOMPARE(w.platform.opened, expected);
+        // The window owns what the system shows on the way to the browser.
+        QCOMPARE(w.platform.openedFrom, yes ? &w.form : nullptr);
         // A press on the link area is not a press on the background.
         QTest::keyClick(w["Command4"], Qt::Key_Escape);
         QVERIFY(!w.platform.endedWith.has_value());
@@ -167,7 +191,7 @@ private slots:
             << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ControlModifier) << "\x16" << 86 << 22;
         QTest::newRow("Ctrl+V without text")
             << int(Qt::Key_V) << Qt::KeyboardModifiers(Qt::ControlModifier) << "" << 86 << 22;
-        // The three Ctrl combinations past Z type on up to 29; Ctrl+[ is an Esc.
+        // The five Ctrl combinations past Z type on up to 31; Ctrl+[ is an Esc.
         QTest::newRow("Ctrl+[ is an Esc")
             << int(Qt::Key_BracketLeft) << Qt::KeyboardModifiers(Qt::ControlModifier) << "\x1b" << 0
             << 27;
@@ -176,6 +200,13 @@ private slots:
             << 28;
         QTest::newRow("Ctrl+]") << int(Qt::Key_BracketRight)
                                 << Qt::KeyboardModifiers(Qt::ControlModifier) << "\x1d" << 0 << 29;
+        QTest::newRow("Ctrl+^") << int(Qt::Key_AsciiCircum)
+                                << (Qt::ControlModifier | Qt::ShiftModifier) << "\x1e" << 0 << 30;
+        QTest::newRow("Ctrl+_ without text")
+            << int(Qt::Key_Underscore) << (Qt::ControlModifier | Qt::ShiftModifier) << "" << 0
+            << 31;
+        QTest::newRow("Ctrl+Space types a space")
+            << int(Qt::Key_Space) << Qt::KeyboardModifiers(Qt::ControlModifier) << "" << 32 << 32;
         QTest::newRow("Ctrl+Shift+C")
             << int(Qt::Key_C) << (Qt::ControlModifier | Qt::ShiftModifier) << "" << 67 << 3;
         // Other keys bound to the editing commands type their Ctrl shortcut's character.

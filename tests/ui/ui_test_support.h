@@ -23,6 +23,7 @@ public:
     bool answerYes = false;
     int beeps = 0;
     QList<QUrl> opened;
+    QWidget* openedFrom = nullptr;
     std::optional<int> endedWith;
 
     void showError(QWidget*, const QString& text) override { errors << text; }
@@ -31,7 +32,10 @@ public:
         return answerYes;
     }
     void beep() override { ++beeps; }
-    void openUrl(const QUrl& url) override { opened << url; }
+    void openUrl(QWidget* parent, const QUrl& url) override {
+        opened << url;
+        openedFrom = parent;
+    }
     void endProgram(int exitCode) override { endedWith = exitCode; }
 };
 

@@ -15,6 +15,8 @@
 int main(int argc, char** argv) {
     namespace tool = moshitong::lexi_lookup;
     moshitong::useBinaryStandardStreams();
+    // Before anything is written, and alive until the last of it is.
+    const moshitong::ConsoleText consoleText;
     const std::vector<std::string> arguments = moshitong::programArguments(argc, argv);
     const std::vector<std::string_view> args(arguments.begin(), arguments.end());
     const tool::ParseResult parsed = tool::parseArguments(args);
