@@ -165,7 +165,7 @@ string(CONCAT CPACK_DEBIAN_APP_DESCRIPTION
 # The libraries come from dpkg-shlibdeps; what the window needs beyond them no linker can see.
 # Its Song face: Noto Serif CJK is what it picks first; AR PL UMing is a smaller Song face.
 # The CJK extension characters of the Chinese entries that no Song face has are drawn by the face
-# the program carries, cut out of BabelStone Han when it is built.
+# the program carries, cut out of BabelStone Han (ui/resources/extension.ttf).
 # Qt's own translations give the message boxes and the box's menu the user's language.
 set(CPACK_DEBIAN_APP_PACKAGE_SHLIBDEPS ON)
 set(moshitong_app_depends

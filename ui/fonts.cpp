@@ -96,7 +96,7 @@ QString privateUseFamily() {
 }
 
 QString extensionFamily() {
-    // Registered once; made by the build, from the store (make-extension-font.py).
+    // Registered once; cut from BabelStone Han to the store's needs (make-extension-font.py).
     static const QString family = resourceFamily(QStringLiteral(":/moshitong/extension.ttf"));
     return family;
 }

@@ -1,7 +1,12 @@
 #!/usr/bin/env python3
-"""Makes the window's face for the dictionary's rare ideographs at build time.
+"""Makes the window's face for the dictionary's rare ideographs, extension.ttf beside this script.
 
     make-extension-font.py SOURCE-FONT OUT.ttf (--store STORE | --text FILE...)
+
+Run again when the store gains characters (the glyph-coverage test without BabelStone says so):
+    python3 ui/resources/make-extension-font.py \
+        /usr/share/fonts/truetype/babelstone/BabelStoneHan.ttf ui/resources/extension.ttf \
+        --store build/bin/lexi
 
 Keeps of SOURCE-FONT (BabelStone Han, Debian's fonts-babelstone-han) exactly the characters of
 the store, or of the text files, that a Song face of either system cannot be counted on to draw:
@@ -12,7 +17,7 @@ use is left out: those characters mean nothing standard, and the window shows th
 box. The face is renamed, so that it never stands in for an installed BabelStone Han, and says in
 its own notice how it was made, as the Arphic Public License asks of a modified font.
 
-Needs python3-fonttools.
+Needs python3-fonttools and fonts-babelstone-han.
 """
 
 import argparse
