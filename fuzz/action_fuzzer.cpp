@@ -1,10 +1,8 @@
 // Arbitrary bytes as a sequence of user actions on the window: text put into the box (any UTF-16,
-// lone surrogates included, up to 70,000 units), the option buttons, "翻 译"/"清 除", "简明查询",
+// lone surrogates included, up to 60,000 units), the option buttons, "翻 译"/"清 除", "简明查询",
 // "专业查询", key presses and double-clicks in the box. The real handlers run them over the store
 // built from the fixtures, and after every step the invariants below must hold. Only what an
 // accepted key types into the box is this harness's own: that is the text box's work.
-
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -19,8 +17,8 @@
 #include <vector>
 
 #include "core/text.h"
+#include "fuzz/fuzz_input.h"
 #include "lookup/handlers.h"
-#include "tools/lexi-build/build.h"
 
 namespace moshitong {
 namespace {
@@ -72,35 +70,6 @@ private:
     SqliteRecordset inner_;
 };
 
-// The store the fuzzer runs on, built from the fixtures by the real builder into a folder of its
-// own.
-class FixtureStore {
-public:
-    FixtureStore()
-        : dir_(std::filesystem::temp_directory_path() /
-               ("moshitong-fuzz-" + std::to_string(::getpid()))) {
-        std::filesystem::create_directories(dir_);
-        const std::filesystem::path fixtures = MOSHITONG_FIXTURES_DIR;
-        builder::Options options;
-        options.ecdict = fixtures / "ecdict.csv";
-        options.cedict = fixtures / "cedict.js";
-        options.jieba = fixtures / "jieba.txt";
-        options.out = path();
-        options.quiet = true;
-        builder::buildStore(options, std::cerr);
-    }
-    ~FixtureStore() {
-        std::error_code ignored;
-        std::filesystem::remove_all(dir_, ignored);
-    }
-    FixtureStore(const FixtureStore&) = delete;
-    FixtureStore& operator=(const FixtureStore&) = delete;
-    std::filesystem::path path() const { return dir_ / "lexi"; }
-
-private:
-    std::filesystem::path dir_;
-};
-
 struct Program {
     LookupState state;
     MemoryWindow window;
@@ -114,36 +83,7 @@ Connection& sharedConnection() {
     return Conn;
 }
 
-// The bytes of one input, read front to back; reads past the end give zeros.
-class Reader {
-public:
-    Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    bool done() const { return at_ >= size_; }
-    std::uint8_t byte() { return at_ < size_ ? data_[at_++] : 0; }
-    char16_t unit() {
-        const auto low = byte();
-        return static_cast<char16_t>(low | (byte() << 8));
-    }
-    std::u16string units(std::size_t n) {
-        std::u16string out;
-        for (std::size_t i = 0; i < n && !done(); ++i) {
-            out += unit();
-        }
-        return out;
-    }
-    std::string bytes(std::size_t n) {
-        std::string out;
-        for (std::size_t i = 0; i < n && !done(); ++i) {
-            out += static_cast<char>(byte());
-        }
-        return out;
-    }
-
-private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
-};
+using fuzzing::Reader;
 
 // Long enough to pass the old 16-bit length (32,767) and SQLite's own 50,000-byte LIKE limit even
 // in ASCII; the megabyte itself is the unit tests' business, as every step on it costs the fuzzer
@@ -361,7 +301,7 @@ bool act(Program& p, Reader& in) {
 }  // namespace moshitong
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    static const moshitong::FixtureStore store;
+    static const moshitong::fuzzing::FixtureStore store("fuzz");
     moshitong::OpenDictionary(moshitong::sharedConnection(), store.path());
     return 0;
 }

@@ -105,7 +105,7 @@ LIKES = {
 
 # The damage fuzzer's input: a flags byte (odd: read the images ahead first), then damages, each
 # after an odd byte, up to four; after an even byte or the fourth, a text of its own (UTF-8).
-GRAM_FLIP, IMAGE_FLIP, PAGE_FLIP, OVERWRITE, PAGE_COPY, CUT = range(6)
+GRAM_FLIP, IMAGE_FLIP, PAGE_FLIP, OVERWRITE, PAGE_ZEROED, CUT = range(6)
 
 
 def damage(kind, *fields):
@@ -122,8 +122,7 @@ DAMAGES = {
     "image-flip": b"\x01" + damage(IMAGE_FLIP, u16(0), u16(200), b"\x20"),
     "header-flip": b"\x00" + damage(PAGE_FLIP, u16(0), u16(18), b"\x03"),
     "sector-overwritten": b"\x00" + damage(OVERWRITE, u16(5), u16(0), b"\x0f", b"\xa5" * 15),
-    "page-copied": b"\x01" + damage(PAGE_COPY, u16(9), b"\x03"),
-    "page-zeroed": b"\x00" + damage(PAGE_COPY, u16(20), b"\x00"),
+    "page-zeroed": b"\x01" + damage(PAGE_ZEROED, u16(20)),
     "cut-at-page": b"\x00" + damage(CUT, struct.pack("<I", 150000)[:3], b"\x00"),
     "cut-inside-page": b"\x01" + damage(CUT, struct.pack("<I", 200001)[:3], b"\x01"),
 }
