@@ -260,9 +260,20 @@ const std::vector<std::vector<StoreRow>>& stockAnswers() {
     return answers;
 }
 
-[[noreturn]] void wrongRows(const Statement& statement) {
-    std::fprintf(stderr, "a lookup on the damaged store gave other rows: %s\n",
-                 toUtf8(statement.literal()).c_str());
+std::string describe(const Answer& answer) {
+    if (const auto* rows = std::get_if<std::vector<StoreRow>>(&answer)) {
+        return std::to_string(rows->size()) + " rows";
+    }
+    return "StoreError " + std::to_string(std::get<StoreError>(answer).number());
+}
+
+[[noreturn]] void wrongRows(const Statement& statement, const std::vector<StoreRow>& sound,
+                            const Answer& found, const Answer& plain) {
+    std::fprintf(stderr,
+                 "a lookup on the damaged store gave other rows: %s\n"
+                 "  sound store: %zu rows; damaged: %s; the plain statement on it: %s\n",
+                 toUtf8(statement.literal()).c_str(), sound.size(), describe(found).c_str(),
+                 describe(plain).c_str());
     std::abort();
 }
 
@@ -273,13 +284,11 @@ void check(Connection& damaged, const Statement& statement, const std::vector<St
         return;
     }
     std::optional<Connection> plain = openDamaged(false);
-    if (!plain) {
-        wrongRows(statement);
-    }
-    const Answer expected = lookUp(*plain, statement);
+    const Answer expected =
+        plain ? lookUp(*plain, statement) : Answer(StoreError(0, "refused at start-up"));
     const auto* plainRows = std::get_if<std::vector<StoreRow>>(&expected);
     if (plainRows == nullptr || !sameRows(*rows, *plainRows)) {
-        wrongRows(statement);
+        wrongRows(statement, sound, answer, expected);
     }
 }
 
