@@ -401,12 +401,20 @@ std::optional<std::vector<StoreRow>> SubstringIndex::searchImage(std::u16string_
     }
     std::vector<StoreRow> rows;
     const ResetOnExit resetFetch(fetch);
+    bool dropped = false;
     for (const std::int64_t rowid : *rowids) {
         // Checked against the value as the gram lists' candidates are: the image is checked
         // chunk by chunk, but a value changed in a damaged table is not in it.
         if (confirm(rowid)) {
             rows.push_back(fetchListed(fetch, rowid));
+        } else {
+            dropped = true;
         }
+    }
+    // The image stopped at the cap counting a value the table no longer holds: the plain
+    // statement lists what it does hold.
+    if (dropped && static_cast<long>(rowids->size()) == kRowCap) {
+        return std::nullopt;
     }
     return rows;
 }
