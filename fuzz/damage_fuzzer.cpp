@@ -11,6 +11,7 @@
 // catches (fuzz/run.sh gives it a second for the whole input).
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -53,10 +54,18 @@ void writeBytes(const std::filesystem::path& file, std::string_view bytes) {
 // gram lists and which to the images (from SQLite's own page statistics).
 class SoundStore {
 public:
-    SoundStore() : store_("damage"), bytes_(readBytes(path())) { mapPages(); }
+    SoundStore() : store_("damage"), bytes_(readBytes(path())), damagedDir_(damagedFolder()) {
+        mapPages();
+    }
+    ~SoundStore() {
+        std::error_code ignored;
+        std::filesystem::remove_all(damagedDir_, ignored);
+    }
+    SoundStore(const SoundStore&) = delete;
+    SoundStore& operator=(const SoundStore&) = delete;
 
     std::filesystem::path path() const { return store_.path(); }
-    std::filesystem::path damagedPath() const { return store_.dir() / "damaged" / "lexi"; }
+    std::filesystem::path damagedPath() const { return damagedDir_ / "lexi"; }
     const std::string& bytes() const { return bytes_; }
     std::size_t pageSize() const { return pageSize_; }
     std::size_t pageCount() const { return bytes_.size() / pageSize_; }
@@ -89,8 +98,20 @@ private:
         }
     }
 
+    // Every input writes a damaged copy: in memory where the system has a folder for that, as a
+    // disk busy with other writers may hold a write up for longer than a lookup may take.
+    static std::filesystem::path damagedFolder() {
+        std::error_code error;
+        const std::filesystem::path memory = "/dev/shm";
+        const auto base = std::filesystem::is_directory(memory, error)
+                              ? memory
+                              : std::filesystem::temp_directory_path();
+        return base / ("moshitong-damaged-" + std::to_string(::getpid()));
+    }
+
     fuzzing::FixtureStore store_;
     std::string bytes_;
+    std::filesystem::path damagedDir_;
     std::size_t pageSize_ = 0;
     std::vector<std::size_t> gramPages_;
     std::vector<std::size_t> imagePages_;
