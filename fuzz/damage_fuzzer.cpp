@@ -204,7 +204,7 @@ constexpr std::array<Kind, 7> kKinds{{
 // one that nothing matches.
 const std::vector<std::u16string>& stockTexts() {
     static const std::vector<std::u16string> texts = {
-        u"app", u"apple", u"苹果", u"a%e", u"_", u"zqx",
+        u"app", u"apple", u"a%e", u"_", u"zqx", u"苹果",
     };
     return texts;
 }
@@ -338,9 +338,15 @@ void run(Reader& in) {
     if (flags % 2 == 1) {
         readAhead(*damaged);
     }
+    // Half the stock texts an input, as the flags choose: either half has a text for the lists
+    // and one for the image, and every kind of lookup runs on each. All of them would keep an
+    // input near the timeout on a busy machine.
     const std::vector<Statement> stock = statementsFor(stockTexts());
+    const std::size_t half = (flags >> 1) % 2;
     for (std::size_t i = 0; i < stock.size(); ++i) {
-        check(*damaged, stock[i], stockAnswers()[i]);
+        if ((i / kKinds.size()) % 2 == half) {
+            check(*damaged, stock[i], stockAnswers()[i]);
+        }
     }
     if (!own.empty()) {
         for (const Statement& statement : statementsFor({own})) {
