@@ -36,6 +36,27 @@ std::uint32_t readVarint(std::string_view bytes, std::size_t& at) {
     throwDamaged();  // cut short, or longer than any rowid needs
 }
 
+constexpr std::size_t kChecksumBytes = 4;
+
+// FNV-1a over the chunk's place and its varints: cheap next to the reading of the chunk, and any
+// one byte changed changes it.
+std::uint32_t chunkChecksum(const ChunkPlace& place, std::string_view varints) {
+    std::uint32_t hash = 2166136261u;
+    const auto add = [&hash](unsigned char byte) { hash = (hash ^ byte) * 16777619u; };
+    for (const char c : place.key) {
+        add(static_cast<unsigned char>(c));
+    }
+    for (const std::int64_t number : {place.chunk, place.listLength}) {
+        for (int shift = 0; shift < 64; shift += 8) {
+            add(static_cast<unsigned char>(static_cast<std::uint64_t>(number) >> shift));
+        }
+    }
+    for (const char c : varints) {
+        add(static_cast<unsigned char>(c));
+    }
+    return hash;
+}
+
 }  // namespace
 
 std::string createGramTableSql(std::string_view name) {
@@ -81,7 +102,7 @@ std::u32string unpackGram(PackedGram packed) {
     return gram;
 }
 
-std::string encodeChunk(std::span<const std::uint32_t> rowids) {
+std::string encodeChunk(const ChunkPlace& place, std::span<const std::uint32_t> rowids) {
     std::string bytes;
     std::uint32_t previous = 0;
     for (const std::uint32_t rowid : rowids) {
@@ -94,14 +115,30 @@ std::string encodeChunk(std::span<const std::uint32_t> rowids) {
         }
         previous = rowid;
     }
+    const std::uint32_t sum = chunkChecksum(place, bytes);
+    for (std::size_t i = 0; i < kChecksumBytes; ++i) {
+        bytes += static_cast<char>(sum >> (8 * i));
+    }
     return bytes;
 }
 
-void decodeChunk(std::string_view bytes, std::vector<std::uint32_t>& rowids) {
+void decodeChunk(std::string_view bytes, const ChunkPlace& place,
+                 std::vector<std::uint32_t>& rowids) {
     rowids.clear();
+    if (bytes.size() < kChecksumBytes) {
+        throwDamaged();
+    }
+    const std::string_view varints = bytes.substr(0, bytes.size() - kChecksumBytes);
+    std::uint32_t stored = 0;
+    for (std::size_t i = 0; i < kChecksumBytes; ++i) {
+        stored |= std::uint32_t{static_cast<unsigned char>(bytes[varints.size() + i])} << (8 * i);
+    }
+    if (stored != chunkChecksum(place, varints)) {
+        throwDamaged();
+    }
     std::uint32_t previous = 0;
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::uint32_t delta = readVarint(bytes, at);
+    for (std::size_t at = 0; at < varints.size();) {
+        const std::uint32_t delta = readVarint(varints, at);
         if ((delta == 0 && !rowids.empty()) || delta > kMaxRowid - previous) {
             throwDamaged();
         }

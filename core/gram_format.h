@@ -13,7 +13,10 @@
 //  n      the length of the whole posting list, the same in every chunk;
 //  rows   the chunk's rowids (encodeChunk): each the difference to the one before as a varint,
 //         seven bits a byte, low bits first, the high bit set on every byte but a number's last.
-//         The first is taken from 0, so each chunk decodes on its own.
+//         The first is taken from 0, so each chunk decodes on its own. Four bytes follow, least
+//         significant first: a checksum of the gram, the chunk's number, n and the varints. A
+//         byte changed in the file would otherwise still decode, into rows that were never
+//         listed or without rows that were, where the reader reports a damaged store.
 
 #include <cstdint>
 #include <optional>
@@ -43,9 +46,18 @@ using PackedGram = std::uint64_t;
 PackedGram packGram(std::u32string_view gram);
 std::u32string unpackGram(PackedGram packed);
 
-std::string encodeChunk(std::span<const std::uint32_t> rowids);
-// Throws StoreError (SQLITE_CORRUPT) for bytes encodeChunk never writes: no rowid at all, a
-// number cut short or too large for a rowid, rowids not ascending.
-void decodeChunk(std::string_view bytes, std::vector<std::uint32_t>& rowids);
+// Where a chunk belongs: its gram's key (gramKey), its number and the length of the whole list.
+struct ChunkPlace {
+    std::string_view key;
+    std::int64_t chunk;
+    std::int64_t listLength;
+};
+
+std::string encodeChunk(const ChunkPlace& place, std::span<const std::uint32_t> rowids);
+// Throws StoreError (SQLITE_CORRUPT) for bytes encodeChunk never writes for that place: a checksum
+// that does not match, no rowid at all, a number cut short or too large for a rowid, rowids not
+// ascending.
+void decodeChunk(std::string_view bytes, const ChunkPlace& place,
+                 std::vector<std::uint32_t>& rowids);
 
 }  // namespace moshitong

@@ -111,12 +111,37 @@ bool hasRow(sqlite3_stmt* statement, std::int64_t rowid) {
     return sqlite::step(statement);
 }
 
-// Walks one posting list chunk by chunk, in ascending rowid order.
+// Whether the value of a rowid the index listed matches the text bound to `verify`. The table must
+// have the row: a damaged page may hide it from a lookup by rowid, which the plain statement's
+// scan of the same page reports.
+bool listedRowMatches(sqlite3_stmt* verify, std::int64_t rowid) {
+    if (!hasRow(verify, rowid)) {
+        throw StoreError(SQLITE_CORRUPT, "the substring index lists a row the table does not have");
+    }
+    return sqlite3_column_int(verify, 0) == 1;
+}
+
+// The row of a rowid the index listed, which the table must have.
+StoreRow fetchListed(sqlite3_stmt* fetch, std::int64_t rowid) {
+    if (!hasRow(fetch, rowid)) {
+        throw StoreError(SQLITE_CORRUPT, "the substring index lists a row the table does not have");
+    }
+    return StoreRow{sqlite::columnText(fetch, 0), sqlite::columnText(fetch, 1)};
+}
+
+[[noreturn]] void throwListDamaged(const char* what) {
+    throw StoreError(SQLITE_CORRUPT, std::string("the substring index is damaged: ") + what);
+}
+
+// Walks one posting list chunk by chunk, in ascending rowid order. Each chunk must be the next
+// one, and the list must end with as many rowids as its length says: a chunk lost or misplaced
+// in the file is reported, not read as a shorter list.
 class PostingCursor {
 public:
-    PostingCursor(sqlite3_stmt* statement, const std::string& key) : statement_(statement) {
+    PostingCursor(sqlite3_stmt* statement, const std::string& key, sqlite3_int64 length)
+        : statement_(statement), key_(key), length_(length) {
         sqlite3_reset(statement_);
-        sqlite::bindBlob(statement_, 1, key);
+        sqlite::bindBlob(statement_, 1, key_);
         loadChunk();
     }
 
@@ -149,16 +174,33 @@ public:
 private:
     void loadChunk() {
         if (!sqlite::step(statement_)) {
+            if (read_ != length_) {
+                throwListDamaged("a posting list is shorter than its length");
+            }
             done_ = true;
             return;
         }
-        const auto* data = static_cast<const char*>(sqlite3_column_blob(statement_, 0));
-        const auto size = static_cast<std::size_t>(sqlite3_column_bytes(statement_, 0));
-        decodeChunk(std::string_view(data, size), buffer_);
+        if (sqlite3_column_int64(statement_, 0) != chunk_) {
+            throwListDamaged("a chunk of a posting list is missing");
+        }
+        const auto* data = static_cast<const char*>(sqlite3_column_blob(statement_, 1));
+        const auto size = static_cast<std::size_t>(sqlite3_column_bytes(statement_, 1));
+        decodeChunk(std::string_view(data, size), ChunkPlace{key_, chunk_, length_}, buffer_);
+        if (chunk_ > 0 && buffer_.front() <= last_) {
+            throwListDamaged("the chunks of a posting list overlap");
+        }
+        read_ += static_cast<sqlite3_int64>(buffer_.size());
+        last_ = buffer_.back();
+        ++chunk_;
         position_ = 0;
     }
 
     sqlite3_stmt* statement_;
+    std::string key_;
+    sqlite3_int64 length_;
+    sqlite3_int64 chunk_ = 0;
+    sqlite3_int64 read_ = 0;
+    std::uint32_t last_ = 0;
     std::vector<std::uint32_t> buffer_;
     std::size_t position_ = 0;
     bool done_ = false;
@@ -233,12 +275,13 @@ std::unique_ptr<SubstringIndex> SubstringIndex::open(sqlite3* db, const IndexedC
     prepared->db = db;
     prepared->count = prepare(db, "SELECT n FROM " + name + " WHERE g = ?1 AND chunk = 0");
     for (auto& chunks : prepared->chunks) {
-        chunks = prepare(db, "SELECT rows FROM " + name + " WHERE g = ?1 ORDER BY chunk");
+        chunks = prepare(db, "SELECT chunk, rows FROM " + name + " WHERE g = ?1 ORDER BY chunk");
     }
     prepared->fetch =
         prepare(db, "SELECT " + rowColumnsSql() + " FROM " + table + " WHERE rowid = ?1");
-    prepared->verify = prepare(db, "SELECT 1 FROM " + table + " WHERE rowid = ?1 AND " +
-                                       columnNameUtf8(indexed.column) + " LIKE '%' || ?2 || '%'");
+    prepared->verify =
+        prepare(db, "SELECT " + columnNameUtf8(indexed.column) + " LIKE '%' || ?2 || '%' FROM " +
+                        table + " WHERE rowid = ?1");
     const StatementHandle size = prepare(db, "SELECT max(rowid) FROM " + table);
     if (sqlite::step(size.get())) {
         prepared->rows = sqlite3_column_int64(size.get(), 0);
@@ -280,7 +323,12 @@ std::optional<std::vector<StoreRow>> SubstringIndex::search(std::u16string_view 
             sqlite3_reset(count);
             sqlite::bindBlob(count, 1, key);
             if (!sqlite::step(count)) {
-                return std::vector<StoreRow>{};  // a gram no value contains: nothing matches
+                // A gram no value contains: nothing matches. Unless the gram's row was lost to a
+                // damaged page, which only the image, checked chunk by chunk, can tell.
+                if (image != nullptr) {
+                    return searchImage(text);
+                }
+                return std::vector<StoreRow>{};
             }
             counted.emplace_back(sqlite3_column_int64(count, 0), std::move(key));
         }
@@ -305,20 +353,19 @@ std::optional<std::vector<StoreRow>> SubstringIndex::search(std::u16string_view 
         std::vector<PostingCursor> cursors;
         for (std::size_t i = 0; i < counted.size(); ++i) {
             resets.add(prepared_->chunks[i].get());
-            cursors.emplace_back(prepared_->chunks[i].get(), counted[i].second);
+            cursors.emplace_back(prepared_->chunks[i].get(), counted[i].second, counted[i].first);
         }
 
         sqlite3_stmt* fetch = prepared_->fetch.get();
         sqlite3_stmt* verify = prepared_->verify.get();
         resets.add(fetch);
         resets.add(verify);
-        if (!exact) {
-            sqlite::bindText(verify, 2, text);
-        }
+        // Even a gram that is the whole text is checked against the value: a value changed in a
+        // damaged file must not be listed where the plain statement would not list it.
+        sqlite::bindText(verify, 2, text);
         intersect(cursors, [&](std::uint32_t rowid) {
-            if ((exact || hasRow(verify, rowid)) && hasRow(fetch, rowid)) {
-                rows.push_back(
-                    StoreRow{sqlite::columnText(fetch, 0), sqlite::columnText(fetch, 1)});
+            if (listedRowMatches(verify, rowid)) {
+                rows.push_back(fetchListed(fetch, rowid));
             } else {
                 ++misses;
             }
@@ -341,22 +388,33 @@ std::optional<std::vector<StoreRow>> SubstringIndex::searchImage(std::u16string_
     sqlite3_stmt* fetch = prepared_->fetch.get();
     const ResetOnExit reset(verify);
     bool bound = false;
-    const auto rowids = image->find(text, [&](std::int64_t rowid) {
+    const auto confirm = [&](std::int64_t rowid) {
         if (!bound) {
             sqlite::bindText(verify, 2, text);
             bound = true;
         }
-        return hasRow(verify, rowid);
-    });
+        return listedRowMatches(verify, rowid);
+    };
+    const auto rowids = image->find(text, confirm);
     if (!rowids) {
         return std::nullopt;
     }
     std::vector<StoreRow> rows;
     const ResetOnExit resetFetch(fetch);
+    bool dropped = false;
     for (const std::int64_t rowid : *rowids) {
-        if (hasRow(fetch, rowid)) {
-            rows.push_back(StoreRow{sqlite::columnText(fetch, 0), sqlite::columnText(fetch, 1)});
+        // Checked against the value as the gram lists' candidates are: the image is checked
+        // chunk by chunk, but a value changed in a damaged table is not in it.
+        if (confirm(rowid)) {
+            rows.push_back(fetchListed(fetch, rowid));
+        } else {
+            dropped = true;
         }
+    }
+    // The image stopped at the cap counting a value the table no longer holds: the plain
+    // statement lists what it does hold.
+    if (dropped && static_cast<long>(rowids->size()) == kRowCap) {
+        return std::nullopt;
     }
     return rows;
 }

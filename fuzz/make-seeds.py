@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Writes the seed corpus of each fuzz target into corpus/<target>/. Seeds are small readable
-scripts of user actions, source excerpts and LIKE pairs; the fuzzers grow them from there.
-Run it again after changing an input format, and commit what it writes."""
+scripts of user actions, source excerpts, LIKE pairs and damages to a store; the fuzzers grow them
+from there. Run it again after changing an input format, and commit what it writes: it empties each
+folder first, so that inputs minimised from a long run (named by their SHA-1) go with the format
+they were found in."""
 
 import pathlib
 import struct
@@ -24,8 +26,14 @@ def put16(units):
     return bytes([PUT16, len(units)]) + b"".join(struct.pack("<H", u) for u in units)
 
 
+# A count from LONG_REPEAT up is given in the three bytes after that marker.
+LONG_REPEAT = 0xFC
+
+
 def repeat(char, count):
-    return bytes([REPEAT]) + struct.pack("<H", ord(char)) + struct.pack("<I", count)[:3]
+    length = bytes([count]) if count < LONG_REPEAT else bytes([LONG_REPEAT]) + struct.pack(
+        "<I", count)[:3]
+    return bytes([REPEAT]) + struct.pack("<H", ord(char)) + length
 
 
 def key(char):
@@ -61,7 +69,7 @@ ACTIONS = {
     "nul-and-marks": put16([ord("a"), 0, ord("b"), 0x200F, 0xFEFF]) + ops(TRANSLATE, OPTION2,
                                                                           CONCISE),
     "long-chinese": put8("a") + repeat("中", 40000) + ops(TRANSLATE, CONCISE, TRANSLATE),
-    "long-percent": repeat("%", 69999) + ops(TRANSLATE, OPTION2, CONCISE, TRANSLATE),
+    "long-percent": repeat("%", 59999) + ops(TRANSLATE, OPTION2, CONCISE, TRANSLATE),
     "stock": b"".join(stock(i) + ops(TRANSLATE, OPTION2, CONCISE, TRANSLATE) for i in range(18)),
     "esc": put8("apple") + key(27) + ops(TRANSLATE),
 }
@@ -95,6 +103,31 @@ LIKES = {
 }
 
 
+# The damage fuzzer's input: a flags byte (odd: read the images ahead first), then damages, each
+# after an odd byte, up to four; after an even byte or the fourth, a text of its own (UTF-8).
+GRAM_FLIP, IMAGE_FLIP, PAGE_FLIP, OVERWRITE, PAGE_ZEROED, CUT = range(6)
+
+
+def damage(kind, *fields):
+    return bytes([1, kind]) + b"".join(fields)
+
+
+def u16(n):
+    return struct.pack("<H", n)
+
+
+DAMAGES = {
+    "sound": b"\x00\x00apple",
+    "gram-flip": b"\x00" + damage(GRAM_FLIP, u16(0), u16(3000), b"\x01") + b"\x00app",
+    "image-flip": b"\x01" + damage(IMAGE_FLIP, u16(0), u16(200), b"\x20"),
+    "header-flip": b"\x00" + damage(PAGE_FLIP, u16(0), u16(18), b"\x03"),
+    "sector-overwritten": b"\x00" + damage(OVERWRITE, u16(5), u16(0), b"\x0f", b"\xa5" * 15),
+    "page-zeroed": b"\x01" + damage(PAGE_ZEROED, u16(20)),
+    "cut-at-page": b"\x00" + damage(CUT, struct.pack("<I", 150000)[:3], b"\x00"),
+    "cut-inside-page": b"\x01" + damage(CUT, struct.pack("<I", 200001)[:3], b"\x01"),
+}
+
+
 def write(target, seeds):
     folder = HERE / "corpus" / target
     folder.mkdir(parents=True, exist_ok=True)
@@ -108,6 +141,7 @@ def main():
     write("action_fuzzer", ACTIONS)
     write("parser_fuzzer", PARSERS)
     write("like_fuzzer", LIKES)
+    write("damage_fuzzer", DAMAGES)
 
 
 if __name__ == "__main__":

@@ -17,7 +17,7 @@ if [ "${1:-}" = --if-changed ]; then
     shift
 fi
 seconds=${1:-${MOSHITONG_FUZZ_SECONDS:-45}}
-targets=(action_fuzzer parser_fuzzer like_fuzzer)
+targets=(action_fuzzer parser_fuzzer like_fuzzer damage_fuzzer)
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)" --target "${targets[@]}"
@@ -34,10 +34,17 @@ mkdir -p "$out/artifacts"
 declare -A pids
 for target in "${targets[@]}"; do
     mkdir -p "$out/corpus/$target"
-    options=(-max_total_time="$seconds" -timeout=60 -print_final_stats=1
-             -artifact_prefix="$out/artifacts/$target-")
-    # Every step on a long text is slow under the sanitizers; long scripts would mostly repeat them.
-    [ "$target" = action_fuzzer ] && options+=(-max_len=2048)
+    timeout=60
+    extra=()
+    case $target in
+        # Every step on a long text is slow under the sanitizers; long scripts would mostly repeat
+        # them.
+        action_fuzzer) extra=(-max_len=2048) ;;
+        # No lookup on a damaged store may take a second, so neither may the whole input.
+        damage_fuzzer) timeout=1 ;;
+    esac
+    options=(-max_total_time="$seconds" -timeout="$timeout" -print_final_stats=1
+             -artifact_prefix="$out/artifacts/$target-" "${extra[@]}")
     "$out/bin/$target" "${options[@]}" "$out/corpus/$target" "fuzz/corpus/$target" \
         >"$out/$target.log" 2>&1 &
     pids[$target]=$!

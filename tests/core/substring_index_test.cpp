@@ -294,6 +294,40 @@ TEST_F(SubstringIndexTest, ReportsADamagedPostingListAsACorruptStore) {
     }
 }
 
+// Damage that leaves every byte decodable: a rowid of the list for "a" changed by one, a gram's
+// row moved under another key, a value of the table changed. Each lookup then reports a corrupt
+// store, or gives what the plain statement gives on the damaged file, never other rows.
+TEST_F(SubstringIndexTest, DamageThatStillDecodesNeverGivesOtherRows) {
+    const std::string damage[] = {
+        "UPDATE gram_english_word SET rows = CAST(char((unicode(rows) | 1) - (unicode(rows) & 1)) "
+        "AS BLOB) || "
+        "substr(rows, 2) WHERE g = CAST('a' AS BLOB) AND chunk = 0 AND unicode(rows) < 127",
+        "UPDATE gram_english_word SET g = CAST('\x01' AS BLOB) || g "
+        "WHERE g = CAST('b' AS BLOB)",
+        "UPDATE 英语单词 SET 单词 = 'zz' WHERE rowid IN "
+        "(SELECT rowid FROM 英语单词 WHERE 单词 LIKE '%a%' LIMIT 3)",
+    };
+    const auto file = store->path();
+    for (const std::string& sql : damage) {
+        testing::execute(testing::openDatabase(file, SQLITE_OPEN_READWRITE).get(), sql);
+        Connection damaged;
+        OpenDictionary(damaged, file);
+        Connection damagedPlain;
+        OpenDictionary(damagedPlain, file);
+        damagedPlain.setSubstringIndexEnabled(false);
+        for (const std::u16string_view text : {u"a", u"A", u"b", u"ab", u"a_", u"b%a"}) {
+            const Statement statement{Table::English, Column::Word, Match::Substring,
+                                      std::u16string(text)};
+            try {
+                EXPECT_TRUE(sameRows(rowsOf(damaged, statement), rowsOf(damagedPlain, statement)))
+                    << sql << ": " << toUtf8(text);
+            } catch (const StoreError& error) {
+                EXPECT_EQ(error.number(), SQLITE_CORRUPT) << sql << ": " << error.what();
+            }
+        }
+    }
+}
+
 // True when another connection can take the store for itself, as no lookup holds a lock on it.
 bool unlocked(const std::filesystem::path& file) {
     const testing::Database db = testing::openDatabase(file, SQLITE_OPEN_READWRITE);

@@ -30,18 +30,7 @@ protected:
     }
 };
 
-struct StatementCase {
-    const char* name;
-    int direction;
-    bool fuzzy;
-    std::u16string text;
-    std::u16string literal;
-    Statement statement;
-};
-
-void PrintTo(const StatementCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using testing::StatementCase;
 
 class ConciseStatement : public ConciseTest, public ::testing::WithParamInterface<StatementCase> {};
 

@@ -89,17 +89,7 @@ TEST_F(ProfessionalTest, TextEmptyAfterTidyingRunsNoQueryAndShowsNoApology) {
     }
 }
 
-struct StatementCase {
-    const char* name;
-    int direction;
-    bool fuzzy;
-    std::u16string text;
-    std::u16string literal;
-};
-
-void PrintTo(const StatementCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using testing::StatementCase;
 
 class ProfessionalStatement : public ProfessionalTest,
                               public ::testing::WithParamInterface<StatementCase> {};

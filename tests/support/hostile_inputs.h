@@ -74,26 +74,18 @@ inline std::vector<Hostile> hostileInputs() {
 // that the wildcards alone reach the cap of 101 entries. No value holds a CR LF pair, so a listing
 // can be read back unambiguously.
 inline std::vector<TempRow> hostileStoreRows() {
-    std::vector<TempRow> rows = {
-        {Table::Concise, u"apple", u"n. 苹果"},
-        {Table::Concise, u"don't", u"不要"},
-        {Table::Concise, u"o'clock", u"点钟"},
-        {Table::Concise, u"100%", u"百分之百"},
-        {Table::Concise, u"a_b", u"下划线"},
-        {Table::Concise, u"back\\slash", u"反斜杠"},
-        {Table::Concise, u"\U0001F34E", u"苹果符号"},
-        {Table::Concise, u"\u200Fmark", u"从右到左的标记"},
-        {Table::Concise, u"banana", u"香蕉"},
-        {Table::Concise, u"nothing", std::nullopt},
-        {Table::English, std::nullopt, u"无词头"},
-        {Table::English, u"apple", u"苹果"},
-        {Table::English, u"don't", u"不要"},
-        {Table::English, u"100%", u"百分之百"},
-        {Table::English, u"\U0001F34E", u"苹果符号"},
-        {Table::Chinese, u"苹果", u"apple"},
-        {Table::Chinese, u"\U00020000字", u"a rare character"},
-        {Table::Chinese, u"百分之百", u"100%"},
+    std::vector<TempRow> rows =
+        rowsOf(Table::Concise,
+               u"apple\tn. 苹果\ndon't\t不要\no'clock\t点钟\n100%\t百分之百\n"
+               u"a_b\t下划线\nback\\slash\t反斜杠\n\U0001F34E\t苹果符号\n"
+               u"\u200Fmark\t从右到左的标记\nbanana\t香蕉");
+    rows.push_back({Table::Concise, u"nothing", std::nullopt});
+    rows.push_back({Table::English, std::nullopt, u"无词头"});
+    const auto add = [&rows](std::vector<TempRow> more) {
+        rows.insert(rows.end(), more.begin(), more.end());
     };
+    add(rowsOf(Table::English, u"apple\t苹果\ndon't\t不要\n100%\t百分之百\n\U0001F34E\t苹果符号"));
+    add(rowsOf(Table::Chinese, u"苹果\tapple\n\U00020000字\ta rare character\n百分之百\t100%"));
     for (int i = 0; i < 150; ++i) {
         const std::u16string n = fromUtf8(std::to_string(i));
         rows.push_back({Table::Concise, u"many" + n, u"多" + n});

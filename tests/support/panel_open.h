@@ -5,12 +5,29 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "lookup/handlers.h"
 #include "tests/support/fake_recordset.h"
 
 namespace moshitong::testing {
+
+// A press of a lookup button and the statement it must run: the text in the box, the direction
+// and the option decided before, the statement's classic form and (where a test checks it
+// field by field) the statement itself.
+struct StatementCase {
+    const char* name;
+    int direction;
+    bool fuzzy;
+    std::u16string text;
+    std::u16string literal;
+    Statement statement{};
+};
+
+inline void PrintTo(const StatementCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PanelOpen : public ::testing::Test {
 protected:

@@ -1,5 +1,6 @@
 #include "tests/support/temp_store.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -93,6 +94,19 @@ long long selectNumber(sqlite3* db, std::string_view sql) {
         sqlite::throwStoreError(db, rc == SQLITE_DONE ? SQLITE_ERROR : rc);
     }
     return sqlite3_column_int64(statement.get(), 0);
+}
+
+std::vector<TempRow> rowsOf(Table table, std::u16string_view lines) {
+    std::vector<TempRow> rows;
+    while (!lines.empty()) {
+        const std::size_t end = std::min(lines.find(u'\n'), lines.size());
+        const std::u16string_view line = lines.substr(0, end);
+        const std::size_t tab = line.find(u'\t');
+        rows.push_back(
+            {table, std::u16string(line.substr(0, tab)), std::u16string(line.substr(tab + 1))});
+        lines.remove_prefix(std::min(end + 1, lines.size()));
+    }
+    return rows;
 }
 
 void writeStore(const std::filesystem::path& file, const std::vector<TempRow>& rows) {

@@ -42,6 +42,9 @@ struct TempRow {
     std::optional<std::u16string> explanation;
 };
 
+// The rows of `table` written as the lines of a small table, each "word<TAB>explanation".
+std::vector<TempRow> rowsOf(moshitong::Table table, std::u16string_view lines);
+
 // Writes the rows, in order, into the new file `file` with the store's schema and indexes.
 void writeStore(const std::filesystem::path& file, const std::vector<TempRow>& rows);
 // Runs `sql` on the new file `file`.

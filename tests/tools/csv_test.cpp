@@ -57,24 +57,23 @@ TEST(CsvReader, CountsLinesInsideQuotedFields) {
     EXPECT_EQ(lines, (std::vector<std::size_t>{1, 2, 4}));
 }
 
-TEST(CsvReader, UnclosedQuoteNamesTheLineWhereTheFieldOpened) {
+// Reading `text` fails with CsvError, naming `line` and saying `message`.
+void expectCsvError(std::string_view text, std::size_t line, const char* message) {
     try {
-        readAll("a,b\nc,d\ne,\"never closed\nf,g\n");
+        readAll(text);
         FAIL() << "no error";
     } catch (const CsvError& error) {
-        EXPECT_EQ(error.line(), 3U);
-        EXPECT_STREQ(error.what(), "a quoted field is not closed");
+        EXPECT_EQ(error.line(), line);
+        EXPECT_STREQ(error.what(), message);
     }
 }
 
+TEST(CsvReader, UnclosedQuoteNamesTheLineWhereTheFieldOpened) {
+    expectCsvError("a,b\nc,d\ne,\"never closed\nf,g\n", 3, "a quoted field is not closed");
+}
+
 TEST(CsvReader, TextAfterAClosingQuoteIsAnError) {
-    try {
-        readAll("a,b\n\"c\"d,e\n");
-        FAIL() << "no error";
-    } catch (const CsvError& error) {
-        EXPECT_EQ(error.line(), 2U);
-        EXPECT_STREQ(error.what(), "unexpected text after a closing quote");
-    }
+    expectCsvError("a,b\n\"c\"d,e\n", 2, "unexpected text after a closing quote");
 }
 
 }  // namespace

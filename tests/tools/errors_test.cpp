@@ -14,13 +14,8 @@
 namespace moshitong::builder {
 namespace {
 
-using moshitong::testing::fixtureArguments;
-using moshitong::testing::fixturePath;
-using moshitong::testing::ProcessResult;
-using moshitong::testing::readFile;
-using moshitong::testing::runLexiBuild;
-using moshitong::testing::TempDir;
-using moshitong::testing::writeFile;
+// The fixtures, the folders and the runs of lexi-build that every test here works with.
+using namespace moshitong::testing;
 
 std::vector<std::string> entriesOf(const std::filesystem::path& dir) {
     std::vector<std::string> names;

@@ -97,33 +97,54 @@ click() {
     xdotool mousemove --window "$window" "$1" "$2" click --repeat "${4:-1}" --delay 80 "${3:-1}"
 }
 
-# The text in the box, as a user could copy it: select it all with the keyboard (Ctrl+Home, then
-# Ctrl+Shift+End: movement keys, which the box lets through even while it refuses typing) and
-# read X's primary selection, which the program fills with whatever is selected. A marker put
-# into the selection first tells when the program has handled those keys, and with them every
-# key sent before. Only for a box with text in it: an empty selection leaves the marker there.
-# Sets `box`.
-read_box() {
+# read_box_with PUT GET COPY: the text in the box, as a user could copy it, into `box`. PUT MARKER
+# puts a marker where the copy lands and holds it there; GET prints what is there now; COPY selects
+# all of the box with the keyboard (Ctrl+Home, then Ctrl+Shift+End: movement keys, which the box
+# lets through even while it refuses typing) and copies it where selecting alone does not. The
+# marker tells when the program has handled those keys, and with them every key sent before. Only
+# for a box with text in it: an empty selection copies nothing and leaves the marker there.
+read_box_with() {
+    local put=$1 copy=$3
+    copied_by=$2
     still_running
     local marker="moshitong-e2e-marker-$RANDOM$RANDOM"
-    printf '%s' "$marker" | xclip -quiet -selection primary -i 2>/dev/null &
+    "$put" "$marker" &
     local holder=$!
     started "$holder"
-    poll 50 selection_is "$marker" || fail "could not put a marker into the primary selection"
-    xdotool key --clearmodifiers ctrl+Home ctrl+shift+End
-    poll 50 selection_is_not "$marker" || fail "the box never showed a selection (is it empty?)"
-    box=$(xclip -o -selection primary)
+    poll 50 copied_is "$marker" || fail "could not put a marker where the box's text is copied to"
+    "$copy"
+    poll 100 copied_is_not "$marker" || fail "the box's text was never copied (is the box empty?)"
+    box=$("$copied_by")
     # Back to the end, so that the selection is not typed over.
-    xdotool key --clearmodifiers ctrl+End
+    "$copy" end
     kill "$holder" 2>/dev/null || true
 }
-selection_is() {
-    [ "$(xclip -o -selection primary 2>/dev/null)" = "$1" ]
+copied_is() {
+    [ "$("$copied_by" 2>/dev/null)" = "$1" ]
 }
-selection_is_not() {
+copied_is_not() {
     still_running
     local text
-    text=$(xclip -o -selection primary 2>/dev/null) && [ "$text" != "$1" ]
+    text=$("$copied_by" 2>/dev/null) && [ "$text" != "$1" ]
+}
+
+# X's primary selection, which the program fills with whatever is selected in the box.
+put_primary() {
+    exec xclip -quiet -selection primary -i 2>/dev/null < <(printf '%s' "$1")
+}
+primary_text() {
+    xclip -o -selection primary
+}
+# select_box [end]: selects all of the box, or with `end` goes back to its end.
+select_box() {
+    if [ "${1:-}" = end ]; then
+        xdotool key --clearmodifiers ctrl+End
+    else
+        xdotool key --clearmodifiers ctrl+Home ctrl+shift+End
+    fi
+}
+read_box() {
+    read_box_with put_primary primary_text select_box
 }
 
 # expect_box EXPECTED WHAT: fails, naming WHAT, unless the box reads EXPECTED.

@@ -175,33 +175,27 @@ keys() {
     wtype "$@"
 }
 
-# The text in the box, as a user copies it: select it all with the keyboard and press
-# Ctrl+Insert (movement keys and copying, which the box lets through even while it refuses
-# typing), and read the clipboard. A marker put into the clipboard first tells when the program
-# has handled those keys, and with them every key sent before. Only for a box with text in it:
-# an empty selection copies nothing and leaves the marker there. Sets `box`.
+# The text in the box, as a user copies it here: Wayland has no primary selection a client may
+# read, so the box's text goes to the clipboard with Ctrl+Insert (read_box_with, e2e_lib.sh).
+put_clipboard() {
+    exec wl-copy --foreground "$1" 2>/dev/null
+}
+clipboard_text() {
+    wl-paste --no-newline | tr -d '\r'
+}
+# copy_box [end]: selects all of the box and copies it with Ctrl+Insert (which the locked box
+# allows), or with `end` goes back to its end.
+copy_box() {
+    if [ "${1:-}" = end ]; then
+        keys -M ctrl -k End -m ctrl
+    else
+        keys -M ctrl -k Home -M shift -k End -m shift -k Insert -m ctrl
+    fi
+}
 read_box() {
-    still_running
-    local marker="moshitong-e2e-marker-$RANDOM$RANDOM"
-    wl-copy --foreground "$marker" 2>/dev/null &
-    local holder=$!
-    started "$holder"
-    poll 50 clipboard_is "$marker" || fail "could not put a marker into the clipboard"
-    keys -M ctrl -k Home -M shift -k End -m shift -k Insert -m ctrl
-    poll 50 clipboard_is_not "$marker" || fail "Ctrl+Insert copied nothing (is the box empty?)"
-    box=$(wl-paste --no-newline | tr -d '\r')
-    # Back to the end, so that the selection is not typed over.
-    keys -M ctrl -k End -m ctrl
-    kill "$holder" 2>/dev/null || true
+    read_box_with put_clipboard clipboard_text copy_box
 }
-clipboard_is() {
-    [ "$(wl-paste --no-newline 2>/dev/null)" = "$1" ]
-}
-clipboard_is_not() {
-    still_running
-    local text
-    text=$(wl-paste --no-newline 2>/dev/null) && [ "$text" != "$1" ]
-}
+
 step "typing into the box of the new window"
 
 # --- the lookup cycle -----------------------------------------------------------------------

@@ -96,27 +96,19 @@ private slots:
     }
 
     void nothingFoundShowsTheApology() {
-        ShownForm w;
-        auto* text1 = w.operator[]<QPlainTextEdit>("Text1");
-        QTest::keyClicks(text1, QStringLiteral("zebra"));
-        QTest::mouseClick(w["Command4"], Qt::LeftButton);
-        QTest::mouseClick(w["Command3"], Qt::LeftButton);
-        QCOMPARE(text1->toPlainText(), q(kApologyEnglish));
-        QCOMPARE(w.platform.beeps, 1);
+        // A quote in the query is just a character: it finds nothing, and fails nothing.
+        for (const QString& word : {QStringLiteral("zebra"), QStringLiteral("it's")}) {
+            ShownForm w;
+            auto* text1 = w.operator[]<QPlainTextEdit>("Text1");
+            QTest::keyClicks(text1, word);
+            QTest::mouseClick(w["Command4"], Qt::LeftButton);
+            QTest::mouseClick(w["Command3"], Qt::LeftButton);
+            QCOMPARE(text1->toPlainText(), q(kApologyEnglish));
+            QCOMPARE(w.platform.beeps, 1);
+            QVERIFY(w.platform.errors.isEmpty());
+        }
     }
 
-    void quoteInTheQueryIsJustACharacter() {
-        ShownForm w;
-        auto* text1 = w.operator[]<QPlainTextEdit>("Text1");
-        QTest::keyClicks(text1, QStringLiteral("it's"));
-        QTest::mouseClick(w["Command4"], Qt::LeftButton);
-        QTest::mouseClick(w["Command3"], Qt::LeftButton);
-        QCOMPARE(text1->toPlainText(), q(kApologyEnglish));
-        QVERIFY(w.platform.errors.isEmpty());
-    }
-
-    // The store's column images are read in idle time once the window is on screen, a step at a
-    // turn of the event loop, and then the window goes idle again.
     void readsAheadOnceShownThenRests() {
         const TestStore store = TestStore::fromFixtures();
         FakePlatform platform;

@@ -41,29 +41,23 @@ start_windows_program() {
 }
 
 # Wine puts Windows' clipboard on X's CLIPBOARD, not the primary selection: select all with the
-# keyboard and copy with Ctrl+Insert (which the locked box allows), then read CLIPBOARD. A marker
-# put there first tells when the copy has happened. Sets `box`.
+# keyboard and copy with Ctrl+Insert (which the locked box allows), then read CLIPBOARD.
+put_clipboard() {
+    exec xclip -quiet -selection clipboard -i 2>/dev/null < <(printf '%s' "$1")
+}
+# Windows' text has CR LF line ends; what the user sees is one line end each.
+clipboard_text() {
+    xclip -o -selection clipboard | tr -d '\r'
+}
+copy_box() {
+    if [ "${1:-}" = end ]; then
+        select_box end
+    else
+        xdotool key --clearmodifiers ctrl+Home ctrl+shift+End ctrl+Insert
+    fi
+}
 read_box_through_clipboard() {
-    still_running
-    local marker="moshitong-e2e-marker-$RANDOM$RANDOM"
-    printf '%s' "$marker" | xclip -quiet -selection clipboard -i 2>/dev/null &
-    local holder=$!
-    started "$holder"
-    poll 50 clipboard_is "$marker" || fail "could not put a marker on the clipboard"
-    xdotool key --clearmodifiers ctrl+Home ctrl+shift+End ctrl+Insert
-    poll 100 clipboard_is_not "$marker" || fail "the box's text never reached the clipboard"
-    # Windows' text has CR LF line ends; what the user sees is one line end each.
-    box=$(xclip -o -selection clipboard | tr -d '\r')
-    xdotool key --clearmodifiers ctrl+End
-    kill "$holder" 2>/dev/null || true
-}
-clipboard_is() {
-    [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]
-}
-clipboard_is_not() {
-    still_running
-    local text
-    text=$(xclip -o -selection clipboard 2>/dev/null) && [ "$text" != "$1" ]
+    read_box_with put_clipboard clipboard_text copy_box
 }
 expect_windows_box() {
     read_box_through_clipboard

@@ -109,9 +109,12 @@ void writeGramIndex(sqlite3* db, const IndexedColumn& indexed) {
             sqlite::bindBlob(insert.get(), 1, key);
             sqlite::bindInt(insert.get(), 2, static_cast<long long>(chunk));
             sqlite::bindInt(insert.get(), 3, static_cast<long long>(rowids.size()));
+            const ChunkPlace place{key, static_cast<std::int64_t>(chunk),
+                                   static_cast<std::int64_t>(rowids.size())};
             sqlite::bindBlob(
                 insert.get(), 4,
-                encodeChunk(rowids.subspan(start, std::min(kChunkRows, rowids.size() - start))));
+                encodeChunk(place,
+                            rowids.subspan(start, std::min(kChunkRows, rowids.size() - start))));
             sqlite::step(insert.get());
         }
     }
