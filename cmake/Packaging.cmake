@@ -165,11 +165,12 @@ string(CONCAT CPACK_DEBIAN_APP_DESCRIPTION
 # The libraries come from dpkg-shlibdeps; what the window needs beyond them no linker can see.
 # Its Song face: Noto Serif CJK is what it picks first; AR PL UMing is a smaller Song face.
 # The CJK extension characters of the Chinese entries that no Song face has are drawn by the face
-# the program carries, cut out of BabelStone Han (ui/resources/extension.ttf).
+# the program carries, cut out of BabelStone Han (ui/resources/extension.ttf); the one
+# mathematical letter among them (italic pi) by DejaVu Serif Italic.
 # Qt's own translations give the message boxes and the box's menu the user's language.
 set(CPACK_DEBIAN_APP_PACKAGE_SHLIBDEPS ON)
 set(moshitong_app_depends
-    "fonts-noto-cjk | fonts-arphic-uming, qt6-translations-l10n")
+    "fonts-noto-cjk | fonts-arphic-uming, fonts-dejavu-extra, qt6-translations-l10n")
 if(MOSHITONG_FULL_STORE)
     string(PREPEND moshitong_app_depends "moshitong-data (= ${PROJECT_VERSION}), ")
 endif()

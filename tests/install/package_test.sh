@@ -42,7 +42,8 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 depended=$(awk -F '[,|]' '{ for (i = 1; i <= NF; i++) { split($i, word, " "); print word[1] } }' \
     <<<"$depends")
-for package in libqt6widgets6 libsqlite3-0 libstdc++6 fonts-noto-cjk qt6-translations-l10n; do
+for package in libqt6widgets6 libsqlite3-0 libstdc++6 fonts-noto-cjk fonts-dejavu-extra \
+    qt6-translations-l10n; do
     grep -qxF "$package" <<<"$depended" || fail "Depends lacks $package"
 done
 # The characters BabelStone Han would draw come with the program, in a face of its own.
