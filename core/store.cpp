@@ -13,6 +13,10 @@ namespace moshitong {
 
 namespace {
 
+// Enough for the b-tree pages one lookup walks again and again (the tables' and the gram
+// indexes' upper levels), not for what it reads once.
+constexpr int kPageCacheKib = 256;
+
 [[noreturn]] void throwMisuse(std::string description) {
     throw StoreError(SQLITE_MISUSE, std::move(description));
 }
@@ -101,6 +105,10 @@ void Connection::Open(const std::filesystem::path& file) {
     if (const int installed = installLike(db.get()); installed != SQLITE_OK) {
         sqlite::throwStoreError(db.get(), installed);
     }
+    // SQLite's own cache would keep 2 MB of pages, most of them the column images' on their way
+    // into their buffers, which are never read through it again. The kernel caches the file as
+    // well, so a page that falls out of this one costs a copy, not a read from the disk.
+    sqlite::exec(db.get(), "PRAGMA cache_size = -" + std::to_string(kPageCacheKib));
     indexes_ = {};
     db_ = std::move(db);
     path_ = file;
