@@ -36,7 +36,17 @@ mb() { awk -v kb="$1" 'BEGIN {printf "%.1f", kb / 1024}'; }
 # for as long as the program runs.
 probe_out=$(mktemp)
 trap 'rm -f "$probe_out"' EXIT
-start() { "$probe" "$1" >"$probe_out"; cat "$probe_out"; }
+# On a busy machine the X server now and then refuses a connection: a start is tried again.
+start() {
+    for _ in 1 2 3; do
+        if "$probe" "$1" >"$probe_out"; then
+            cat "$probe_out"
+            return 0
+        fi
+        sleep 1
+    done
+    return 1
+}
 stop() {
     kill "$1"
     wait "$1" 2>/dev/null || true

@@ -94,9 +94,21 @@ QImage reduce(const QImage& source, const QSize& size) {
 }  // namespace
 
 ScaledPicture::ScaledPicture(const QString& path) : path_(path) {
+}
+
+QSize ScaledPicture::size() const {
+    readHeaders();
+    return size_;
+}
+
+void ScaledPicture::readHeaders() const {
+    if (headersRead_) {
+        return;
+    }
+    headersRead_ = true;
     // The headers only: a drawing's size is known without decoding its pixels.
     for (int scale = 1; scale <= kLargestScale; ++scale) {
-        const QSize size = QImageReader(drawingPath(path, scale)).size();
+        const QSize size = QImageReader(drawingPath(path_, scale)).size();
         if (!size.isValid()) {
             break;
         }
@@ -108,6 +120,7 @@ ScaledPicture::ScaledPicture(const QString& path) : path_(path) {
 }
 
 const QPixmap& ScaledPicture::forRatio(qreal ratio) const {
+    readHeaders();
     if (ratio == keptRatio_ || drawings_ == 0) {
         return kept_;
     }

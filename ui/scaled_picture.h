@@ -13,11 +13,12 @@ namespace moshitong {
 
 class ScaledPicture {
 public:
-    // `path` names the 1x drawing; the @2x and @3x ones are optional. Reads no pixels yet.
+    // `path` names the 1x drawing; the @2x and @3x ones are optional. Reads nothing yet: the
+    // image reader that a paint needs anyway is not loaded before the window is on screen.
     explicit ScaledPicture(const QString& path);
 
     // The size in device-independent pixels: the 1x drawing's.
-    QSize size() const { return size_; }
+    QSize size() const;
 
     // The picture for a device of `ratio` device pixels per pixel, with that device pixel ratio,
     // so it draws at size() and pixel for pixel. A ratio between the drawings (1.25, 1.5, 1.75)
@@ -27,9 +28,12 @@ public:
     const QPixmap& forRatio(qreal ratio) const;
 
 private:
+    void readHeaders() const;
+
     QString path_;
-    QSize size_;
-    int drawings_ = 0;  // at scales 1, 2, 3, as many as there are
+    mutable bool headersRead_ = false;
+    mutable QSize size_;
+    mutable int drawings_ = 0;  // at scales 1, 2, 3, as many as there are
     mutable qreal keptRatio_ = 0;
     mutable QPixmap kept_;
 };
