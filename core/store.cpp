@@ -107,8 +107,9 @@ void Connection::Open(const std::filesystem::path& file) {
         sqlite::throwStoreError(db.get(), installed);
     }
     // SQLite's own cache would keep 2 MB of pages, after start-up nearly all of them the column
-    // images' on their way into their buffers, which are never read through it again. The kernel caches the file as
-    // well, so a page that falls out of this one costs a copy, not a read from the disk.
+    // images' on their way into their buffers, which are never read through it again. The
+    // kernel caches the file as well, so a page that falls out of this one costs a copy, not a
+    // read from the disk.
     sqlite::exec(db.get(), "PRAGMA cache_size = -" + std::to_string(kPageCacheKib));
     indexes_ = {};
     db_ = std::move(db);
