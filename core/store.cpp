@@ -13,6 +13,11 @@ namespace moshitong {
 
 namespace {
 
+// Enough for the pages one lookup walks again and again (the upper levels of the tables' and
+// the gram indexes' trees, the rows a listing reads twice): at 256 KB the wildcard lookups that
+// list 101 rows took a sixth longer, at 1 MB as long as with SQLite's default of 2 MB.
+constexpr int kPageCacheKib = 1024;
+
 [[noreturn]] void throwMisuse(std::string description) {
     throw StoreError(SQLITE_MISUSE, std::move(description));
 }
@@ -101,6 +106,11 @@ void Connection::Open(const std::filesystem::path& file) {
     if (const int installed = installLike(db.get()); installed != SQLITE_OK) {
         sqlite::throwStoreError(db.get(), installed);
     }
+    // SQLite's own cache would keep 2 MB of pages, after start-up nearly all of them the column
+    // images' on their way into their buffers, which are never read through it again. The
+    // kernel caches the file as well, so a page that falls out of this one costs a copy, not a
+    // read from the disk.
+    sqlite::exec(db.get(), "PRAGMA cache_size = -" + std::to_string(kPageCacheKib));
     indexes_ = {};
     db_ = std::move(db);
     path_ = file;

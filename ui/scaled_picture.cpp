@@ -1,6 +1,8 @@
 #include "ui/scaled_picture.h"
 
 #include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
 
 #include <algorithm>
 #include <cmath>
@@ -91,27 +93,40 @@ QImage reduce(const QImage& source, const QSize& size) {
 
 }  // namespace
 
-ScaledPicture::ScaledPicture(const QString& path) {
+ScaledPicture::ScaledPicture(const QString& path) : path_(path) {
+}
+
+QSize ScaledPicture::size() const {
+    readHeaders();
+    return size_;
+}
+
+void ScaledPicture::readHeaders() const {
+    if (headersRead_) {
+        return;
+    }
+    headersRead_ = true;
+    // The headers only: a drawing's size is known without decoding its pixels.
     for (int scale = 1; scale <= kLargestScale; ++scale) {
-        QImage drawing(drawingPath(path, scale));
-        if (drawing.isNull()) {
+        const QSize size = QImageReader(drawingPath(path_, scale)).size();
+        if (!size.isValid()) {
             break;
         }
-        drawings_.push_back(std::move(drawing));
-    }
-    if (!drawings_.empty()) {
-        size_ = drawings_.front().size();
+        if (scale == 1) {
+            size_ = size;
+        }
+        drawings_ = scale;
     }
 }
 
 const QPixmap& ScaledPicture::forRatio(qreal ratio) const {
-    if (ratio == keptRatio_ || drawings_.empty()) {
+    readHeaders();
+    if (ratio == keptRatio_ || drawings_ == 0) {
         return kept_;
     }
     // The smallest drawing at least as large as the device wants, else the largest there is.
-    const auto scale = static_cast<std::size_t>(
-        std::clamp<qreal>(std::ceil(ratio - 1e-6), 1, static_cast<qreal>(drawings_.size())));
-    const QImage& drawing = drawings_[scale - 1];
+    const auto scale = static_cast<int>(std::clamp<qreal>(std::ceil(ratio - 1e-6), 1, drawings_));
+    const QImage drawing(drawingPath(path_, scale));
     const QSize device(static_cast<int>(std::lround(size_.width() * ratio)),
                        static_cast<int>(std::lround(size_.height() * ratio)));
     QImage picture = drawing;
