@@ -227,6 +227,28 @@ TEST(LexiLookupCli, DefaultStoreLiesBesideTheProgram) {
     EXPECT_EQ(found.output, printed(entry("apple", "n. 苹果")));
 }
 
+// A store named in Chinese is opened, and a missing one is named in the error as it was typed:
+// the arguments are UTF-8, which a Windows path made from a plain string would misread.
+TEST(LexiLookupCli, StoreInAFolderNamedInChinese) {
+    const TempDir folder;
+    const auto utf8 = [](const std::filesystem::path& path) {
+        const std::u8string name = path.u8string();
+        return std::string(name.begin(), name.end());
+    };
+    const std::filesystem::path chinese = folder.path() / std::u8string(u8"词典");
+    std::filesystem::create_directory(chinese);
+    std::filesystem::copy_file(smallStore().path(), chinese / "lexi");
+    const ProcessResult found =
+        testing::runProgram(lexiLookup(), {"--store", utf8(chinese / "lexi"), "apple"});
+    EXPECT_EQ(found.exitCode, 0) << found.errors;
+    EXPECT_EQ(found.output, printed(entry("apple", "n. 苹果")));
+
+    const std::string missing = utf8(folder.path() / std::u8string(u8"不存在") / "lexi");
+    const ProcessResult absent = testing::runProgram(lexiLookup(), {"--store", missing, "apple"});
+    EXPECT_EQ(absent.exitCode, 2);
+    EXPECT_NE(absent.errors.find(missing), std::string::npos) << absent.errors;
+}
+
 // A store that opens but fails when the concise table is read: each query's failure is reported
 // on standard error with its statement, and the run goes on.
 TEST(LexiLookupCli, StoreErrorsAreReportedAndTheRunGoesOn) {

@@ -53,8 +53,10 @@ int run(const Options& options, std::istream& in, std::ostream& out, std::ostrea
     try {
         OpenDictionary(Conn, path);
     } catch (const StoreError& error) {
-        err << "lexi-lookup: cannot open the dictionary " << path.string() << ": " << error.what()
-            << "\n";
+        // UTF-8, as everything it writes: string() would give Windows' ANSI code page.
+        const std::u8string name = path.u8string();
+        err << "lexi-lookup: cannot open the dictionary " << std::string(name.begin(), name.end())
+            << ": " << error.what() << "\n";
         return kExitUsage;
     }
     SqliteRecordset Rs;

@@ -36,7 +36,9 @@ std::optional<UsageError> setStore(Options& options, std::string_view value) {
     if (value.empty()) {
         return UsageError{"--store needs a non-empty path"};
     }
-    options.store = std::filesystem::path(std::string(value));
+    // The arguments are UTF-8 on every system; a path made from a plain string would read them
+    // in Windows' ANSI code page instead.
+    options.store = std::filesystem::path(std::u8string(value.begin(), value.end()));
     return std::nullopt;
 }
 
