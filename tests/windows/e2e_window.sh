@@ -6,23 +6,10 @@
 # message box, and a non-zero exit status.
 # Usage: e2e_window.sh PROGRAM STORE-MAKER [SCREENSHOT]
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../ui/e2e_lib.sh
-source "$here/../ui/e2e_lib.sh"
-need xdotool xclip xwininfo import wine
-# Wine hands the environment on to the program; Qt for Windows knows only its own platform.
-unset QT_QPA_PLATFORM
-wine_run=$here/../../scripts/wine-run.sh
+# shellcheck source=wine_lib.sh
+source "$(dirname "$0")/wine_lib.sh"
+need xdotool xclip xwininfo import
 program=$1 store_maker=$2 screenshot=${3:-}
-# A Wine prefix of its own: Wine's desktop belongs to the first program of a prefix, and one
-# started without a display (the console suites) would leave this window none.
-export WINEPREFIX=$e2e_folder/wine
-end_wine() {
-    local status=$?
-    wineserver -k 2>/dev/null || true
-    e2e_cleanup_status=$status
-}
-trap 'end_wine; (exit "$e2e_cleanup_status"); e2e_cleanup' EXIT
 
 folder="$e2e_folder/墨石通 词典"
 mkdir -p "$folder"

@@ -6,14 +6,10 @@
 # store beside itself; a silent uninstall leaves no file, no shortcut and no registry key of ours.
 # Usage: installer.sh INSTALLER VERSION
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-# shellcheck source=../ui/e2e_lib.sh
-source "$here/../ui/e2e_lib.sh"
-need xdotool xwininfo wine wineserver iconv
-unset QT_QPA_PLATFORM
-wine_run=$here/../../scripts/wine-run.sh
+# shellcheck source=wine_lib.sh
+source "$(dirname "$0")/wine_lib.sh"
+need xdotool xwininfo iconv
 installer=$1 version=$2
-export WINEPREFIX=$e2e_folder/wine
 # Wine as on a Chinese system, code page 936. Its shortcuts keep the target's path in the ANSI
 # code page only (Windows keeps it in UTF-16 as well), so under another code page a shortcut into
 # 墨石通 could not be followed. The locale is compiled into the script's own folder.
@@ -23,12 +19,6 @@ localedef -i zh_CN -f UTF-8 "$e2e_folder/locale/zh_CN.UTF-8" 2>/dev/null ||
     [ -f "$e2e_folder/locale/zh_CN.UTF-8/LC_CTYPE" ] || fail "could not compile the zh_CN locale"
 export LOCPATH=$e2e_folder/locale
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-end_wine() {
-    local status=$?
-    wineserver -k 2>/dev/null || true
-    e2e_cleanup_status=$status
-}
-trap 'end_wine; (exit "$e2e_cleanup_status"); e2e_cleanup' EXIT
 
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Moshitong'
 # A Windows folder of this prefix as a path here.
