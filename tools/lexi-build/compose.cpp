@@ -1206,7 +1206,10 @@ void addAsForm(const EcdictEntry& entry,
                         kinds.end());
         }
     }
-    for (auto& [of, kinds] : candidates) {
+    for (auto& candidate : candidates) {
+        // Named, not bound: clang before 16 cannot capture a structured binding in a lambda.
+        const auto& of = candidate.first;
+        auto& kinds = candidate.second;
         std::sort(kinds.begin(), kinds.end(), [](char a, char b) {
             return std::find(kFormKinds.begin(), kFormKinds.end(), a) <
                    std::find(kFormKinds.begin(), kFormKinds.end(), b);
