@@ -29,7 +29,7 @@ for font in "$serif_bold" "$serif"; do
 done
 
 if ! python3 -c 'import fontTools' 2>/dev/null; then
-    echo "make-artwork: python3 cannot import fontTools (install python3-fonttools)" >&2
+    echo "make-artwork: python3 cannot import fontTools (scripts/setup.sh artwork installs it)" >&2
     exit 1
 fi
 
