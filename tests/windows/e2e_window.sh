@@ -15,42 +15,6 @@ folder="$e2e_folder/墨石通 词典"
 mkdir -p "$folder"
 cp "$program" "$folder/moshitong.exe"
 
-# start_windows_program: moshitong.exe from the folder; sets `pid`, and `window` once mapped.
-start_windows_program() {
-    local started_at=$SECONDS
-    (cd "$folder" && exec "$wine_run" "$folder/moshitong.exe") 2>"$e2e_folder/stderr" &
-    pid=$!
-    started "$pid"
-    window=
-    # A new Wine prefix takes several seconds to come up before the first window.
-    poll 600 find_main_window || fail "the window never appeared: $(tail -n 20 "$e2e_folder/stderr")"
-    echo "the window appeared after $((SECONDS - started_at)) s"
-}
-
-# Wine puts Windows' clipboard on X's CLIPBOARD, not the primary selection: select all with the
-# keyboard and copy with Ctrl+Insert (which the locked box allows), then read CLIPBOARD.
-put_clipboard() {
-    exec xclip -quiet -selection clipboard -i 2>/dev/null < <(printf '%s' "$1")
-}
-# Windows' text has CR LF line ends; what the user sees is one line end each.
-clipboard_text() {
-    xclip -o -selection clipboard | tr -d '\r'
-}
-copy_box() {
-    if [ "${1:-}" = end ]; then
-        select_box end
-    else
-        xdotool key --clearmodifiers ctrl+Home ctrl+shift+End ctrl+Insert
-    fi
-}
-read_box_through_clipboard() {
-    read_box_with put_clipboard clipboard_text copy_box
-}
-expect_windows_box() {
-    read_box_through_clipboard
-    [ "$box" = "$1" ] || fail "$2: the box reads '$box', not '$1'"
-}
-
 # ---- without a store: the message box, then a non-zero exit status ----
 start_without_store() {
     (cd "$folder" && exec "$wine_run" "$folder/moshitong.exe") 2>"$e2e_folder/stderr" &
