@@ -111,21 +111,22 @@ bool hasRow(sqlite3_stmt* statement, std::int64_t rowid) {
     return sqlite::step(statement);
 }
 
-// Whether the value of a rowid the index listed matches the text bound to `verify`. The table must
-// have the row: a damaged page may hide it from a lookup by rowid, which the plain statement's
-// scan of the same page reports.
-bool listedRowMatches(sqlite3_stmt* verify, std::int64_t rowid) {
-    if (!hasRow(verify, rowid)) {
+// Steps `statement` to a rowid the index listed, which the table must have: a damaged page may
+// hide it from a lookup by rowid, which the plain statement's scan of the same page reports.
+void stepToListedRow(sqlite3_stmt* statement, std::int64_t rowid) {
+    if (!hasRow(statement, rowid)) {
         throw StoreError(SQLITE_CORRUPT, "the substring index lists a row the table does not have");
     }
+}
+
+// Whether the value of a listed rowid matches the text bound to `verify`.
+bool listedRowMatches(sqlite3_stmt* verify, std::int64_t rowid) {
+    stepToListedRow(verify, rowid);
     return sqlite3_column_int(verify, 0) == 1;
 }
 
-// The row of a rowid the index listed, which the table must have.
 StoreRow fetchListed(sqlite3_stmt* fetch, std::int64_t rowid) {
-    if (!hasRow(fetch, rowid)) {
-        throw StoreError(SQLITE_CORRUPT, "the substring index lists a row the table does not have");
-    }
+    stepToListedRow(fetch, rowid);
     return StoreRow{sqlite::columnText(fetch, 0), sqlite::columnText(fetch, 1)};
 }
 
