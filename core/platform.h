@@ -21,6 +21,10 @@ bool isDoubleByteInGbk(char16_t unit) noexcept;
 // encoding of them is.
 std::vector<std::string> programArguments(int argc, char** argv);
 
+// Gives the heap's free memory back to the system where the allocator keeps it, after a burst of
+// work whose buffers are gone and will not come back.
+void returnFreeMemory() noexcept;
+
 // Standard input and output carry bytes exactly as written: no line-end translation.
 void useBinaryStandardStreams();
 

@@ -2,6 +2,8 @@
 
 #include "core/gbk_table.h"
 
+#include <malloc.h>
+
 #include <system_error>
 
 namespace moshitong {
@@ -22,6 +24,12 @@ bool isDoubleByteInGbk(char16_t unit) noexcept {
 std::vector<std::string> programArguments(int argc, char** argv) {
     // The terminal hands over bytes; a UTF-8 locale is the only one this system is set up for.
     return {argv + (argc > 0 ? 1 : 0), argv + argc};
+}
+
+void returnFreeMemory() noexcept {
+    // glibc keeps freed pages inside its arenas until the top of one is free, which the column
+    // images' buffers, allocated after the pages they were read through, never let happen.
+    malloc_trim(0);
 }
 
 void useBinaryStandardStreams() {

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <io.h>
+#include <malloc.h>
 #include <windows.h>
 // After windows.h, which it needs.
 #include <shellapi.h>
@@ -198,6 +199,11 @@ std::vector<std::string> programArguments(int /*argc*/, char** /*argv*/) {
         args.push_back(toUtf8(wide.get()[i]));
     }
     return args;
+}
+
+void returnFreeMemory() noexcept {
+    // The C runtime's heap gives back what it can of its free blocks.
+    _heapmin();
 }
 
 void useBinaryStandardStreams() {

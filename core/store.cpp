@@ -94,6 +94,13 @@ bool Connection::readAhead() {
             return true;
         }
     }
+    if (!readAheadDone_ && db_) {
+        // What the cache holds now are the images' pages, never read through it again: the
+        // lookups fill it anew with pages of their own.
+        sqlite3_db_release_memory(db_.get());
+        returnFreeMemory();
+        readAheadDone_ = true;
+    }
     return false;
 }
 
@@ -112,6 +119,7 @@ void Connection::Open(const std::filesystem::path& file) {
     // read from the disk.
     sqlite::exec(db.get(), "PRAGMA cache_size = -" + std::to_string(kPageCacheKib));
     indexes_ = {};
+    readAheadDone_ = false;
     db_ = std::move(db);
     path_ = file;
 }

@@ -68,6 +68,7 @@ private:
     std::filesystem::path path_;
     // Declared after db_: the indexes' statements are finalized before the database is closed.
     std::array<IndexSlot, kIndexedColumns.size()> indexes_;
+    bool readAheadDone_ = false;
     bool indexEnabled_ = true;
 };
 
