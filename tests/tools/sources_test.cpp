@@ -93,11 +93,11 @@ TEST_P(BadEcdict, NamesTheFileAndTheLine) {
 INSTANTIATE_TEST_SUITE_P(Cases, BadEcdict, ::testing::ValuesIn(kBadEcdicts), caseName);
 
 TEST(Cedict, ReadsTheModuleWithSensesAndClassifiers) {
-    const std::string text =
+    const Cedict cedict = parseCedict(
         "export default {\"all\":[[\"蘋果\",\"苹果\",\"ping2 guo3\",\"apple\",[],[0]],"
         "[\"了\",\"了\",\"le5\",[\"(completed action marker)\",\"(modal particle)\"],[],[]]],"
-        "\"variantLookup\":[],\"classifierLookup\":[[\"個\",\"个\",\"ge4\"]]};\n";
-    const Cedict cedict = parseCedict(text, "all.js");
+        "\"variantLookup\":[],\"classifierLookup\":[[\"個\",\"个\",\"ge4\"]]};\n",
+        "all.js");
     ASSERT_EQ(cedict.entries.size(), 2U);
     EXPECT_EQ(cedict.entries[0].traditional, "蘋果");
     EXPECT_EQ(cedict.entries[0].simplified, "苹果");
