@@ -79,11 +79,7 @@ std::optional<std::u32string> foldForGrams(std::u16string_view text) {
 }
 
 std::string gramKey(std::u32string_view gram) {
-    std::string key;
-    for (const char32_t cp : gram) {
-        appendUtf8(key, cp);
-    }
-    return key;
+    return toUtf8(gram);
 }
 
 PackedGram packGram(std::u32string_view gram) {

@@ -87,6 +87,14 @@ std::string toUtf8(std::u16string_view text) {
     return out;
 }
 
+std::string toUtf8(std::u32string_view text) {
+    std::string out;
+    for (const char32_t cp : text) {
+        appendUtf8(out, cp);
+    }
+    return out;
+}
+
 void appendUtf8(std::string& out, char32_t cp) {
     if (cp > 0x10FFFF || isSurrogate(cp)) {
         cp = kReplacementCharacter;

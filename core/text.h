@@ -45,5 +45,7 @@ std::size_t countCodePoints(std::string_view text);
 // UTF-8 <-> UTF-16. Invalid input (bad UTF-8 bytes, lone surrogates) becomes U+FFFD.
 std::string toUtf8(std::u16string_view text);
 std::u16string fromUtf8(std::string_view text);
+// Code points as UTF-8, each surrogate or value past U+10FFFF as U+FFFD.
+std::string toUtf8(std::u32string_view text);
 
 }  // namespace moshitong

@@ -73,14 +73,6 @@ std::vector<std::u32string> randomTexts(std::mt19937& random, std::u32string_vie
     return texts;
 }
 
-std::string utf8(std::u32string_view text) {
-    std::string out;
-    for (const char32_t c : text) {
-        appendUtf8(out, c);
-    }
-    return out;
-}
-
 SlotPieces piecesOf(std::u32string_view pattern) {
     SlotPieces pieces(1);
     for (const char32_t c : pattern) {
@@ -117,10 +109,10 @@ void expectWhatLikeFinds(SlotInstructions instructions, std::u32string_view alph
     const std::vector<Slot> slots = imageOf<Slot>(values, size);
     int matched = 0;
     for (const std::u32string& text : randomTexts(random, alphabet)) {
-        const LikePattern like(utf8(text));
+        const LikePattern like(toUtf8(text));
         std::vector<std::size_t> expected;
         for (std::size_t row = 0; row < values.size(); ++row) {
-            if (like.matches(utf8(values[row]))) {
+            if (like.matches(toUtf8(values[row]))) {
                 expected.push_back(row);
             }
         }
@@ -129,10 +121,10 @@ void expectWhatLikeFinds(SlotInstructions instructions, std::u32string_view alph
         scanner.scan(slots.data(), size, [&](std::size_t row, std::size_t begin, std::size_t end) {
             found.push_back(row);
             // The value's slots as reported: they start after the previous value's end.
-            EXPECT_EQ(end - begin, values[row].size()) << utf8(text);
+            EXPECT_EQ(end - begin, values[row].size()) << toUtf8(text);
             return true;
         });
-        ASSERT_EQ(found, expected) << utf8(text);
+        ASSERT_EQ(found, expected) << toUtf8(text);
         matched += expected.empty() ? 0 : 1;
     }
     // The comparison means little unless many texts match somewhere.

@@ -90,6 +90,20 @@ std::vector<StoreRow> rowsOf(Connection& Conn, const Statement& statement) {
     return out;
 }
 
+// The lookup of `statement` on the damaged `file` stops as on a corrupt store; `what` names the
+// damage.
+void expectCorrupt(const std::filesystem::path& file, const Statement& statement,
+                   std::string_view what) {
+    Connection Conn;
+    OpenDictionary(Conn, file);
+    try {
+        rowsOf(Conn, statement);
+        ADD_FAILURE() << "no error for " << what;
+    } catch (const StoreError& error) {
+        EXPECT_EQ(error.number(), SQLITE_CORRUPT) << what << ": " << error.what();
+    }
+}
+
 class SubstringIndexTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -283,14 +297,7 @@ TEST_F(SubstringIndexTest, ReportsADamagedPostingListAsACorruptStore) {
             sqlite::bindBlob(update.get(), 1, chunk);
             sqlite::step(update.get());
         }
-        Connection Conn;
-        OpenDictionary(Conn, file);
-        try {
-            rowsOf(Conn, Statement{Table::English, Column::Word, Match::Substring, u"a"});
-            ADD_FAILURE() << "no error for " << what;
-        } catch (const StoreError& error) {
-            EXPECT_EQ(error.number(), SQLITE_CORRUPT) << what << ": " << error.what();
-        }
+        expectCorrupt(file, Statement{Table::English, Column::Word, Match::Substring, u"a"}, what);
     }
 }
 
@@ -425,15 +432,8 @@ TEST_F(SubstringIndexTest, ReportsADamagedImageAsACorruptStore) {
             testing::execute(db.get(), sql);
             ASSERT_EQ(sqlite3_changes(db.get()), 1) << what;
         }
-        Connection Conn;
-        OpenDictionary(Conn, copy);
         // Nothing but wildcards: no gram to look up, so the image is read from its first chunk.
-        try {
-            rowsOf(Conn, Statement{Table::Concise, Column::Word, Match::Substring, u"__"});
-            ADD_FAILURE() << "no error for " << what;
-        } catch (const StoreError& error) {
-            EXPECT_EQ(error.number(), SQLITE_CORRUPT) << what << ": " << error.what();
-        }
+        expectCorrupt(copy, Statement{Table::Concise, Column::Word, Match::Substring, u"__"}, what);
     }
 }
 

@@ -35,5 +35,12 @@ TEST(Text, Utf8RoundTripAndReplacementOfBrokenInput) {
     EXPECT_EQ(toUtf8(lone), "x\xEF\xBF\xBDy");
 }
 
+TEST(Text, CodePointsToUtf8ReplaceWhatUtf8CannotHold) {
+    EXPECT_EQ(toUtf8(U"a苹🍎"), "a\xE8\x8B\xB9\xF0\x9F\x8D\x8E");
+    const std::u32string broken{U'x', char32_t{0xDFFF}, char32_t{0x110000}, U'y'};
+    EXPECT_EQ(toUtf8(broken), "x\xEF\xBF\xBD\xEF\xBF\xBDy");
+    EXPECT_EQ(toUtf8(std::u32string_view()), "");
+}
+
 }  // namespace
 }  // namespace moshitong

@@ -21,7 +21,7 @@ using testing::opTrace;
 
 class ConciseTest : public testing::PanelOpen {
 protected:
-    void press() { Command3_Click(session()); }
+    void press() override { Command3_Click(session()); }
 
     // The concise lookup closes what it opened even when the lookup failed.
     void expectStateAtEnd() {
@@ -107,28 +107,13 @@ TEST_F(ConciseTest, EnglishInputLeavesTheOptionsAlone) {
     }
 }
 
-struct OutcomeCase {
-    const char* name;
-    int direction;
-    std::vector<FakeRow> rows;
-    std::u16string text;
-};
-
-void PrintTo(const OutcomeCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using testing::OutcomeCase;
 
 class ConciseOutcome : public ConciseTest, public ::testing::WithParamInterface<OutcomeCase> {};
 
 TEST_P(ConciseOutcome, ListsOrApologisesAndBeepsOnce) {
-    const OutcomeCase& c = GetParam();
-    Rs.setRows(c.rows);
-    prepare(c.direction);
-    press();
-    EXPECT_EQ(toUtf8(window.text), toUtf8(c.text));
-    EXPECT_EQ(window.beeps, 1);
+    expectOutcome(GetParam());
     EXPECT_TRUE(window.errors.empty());
-    EXPECT_EQ(Rs.countOf(Op::Close), 1u);
     expectStateAtEnd();
 }
 

@@ -19,7 +19,7 @@ using testing::opTrace;
 
 class ProfessionalTest : public testing::PanelOpen {
 protected:
-    void press() { Command2_Click(session()); }
+    void press() override { Command2_Click(session()); }
 
     // The professional lookup never reports, and never changes the button's face.
     void expectStateAtEnd() {
@@ -125,30 +125,13 @@ INSTANTIATE_TEST_SUITE_P(
                                     u"select*from 汉语单词 where 单词 = '苹\r果\n'"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-struct OutcomeCase {
-    const char* name;
-    int direction;
-    std::vector<FakeRow> rows;
-    std::u16string text;
-    int beeps;
-};
-
-void PrintTo(const OutcomeCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using testing::OutcomeCase;
 
 class ProfessionalOutcome : public ProfessionalTest,
                             public ::testing::WithParamInterface<OutcomeCase> {};
 
 TEST_P(ProfessionalOutcome, UsesOneApologyAndBeepsForChineseOnly) {
-    const OutcomeCase& c = GetParam();
-    Rs.setRows(c.rows);
-    prepare(c.direction);
-    press();
-    EXPECT_EQ(toUtf8(window.text), toUtf8(c.text));
-    EXPECT_EQ(window.beeps, c.beeps);
-    EXPECT_EQ(Rs.countOf(Op::Close), 1u);
-    EXPECT_FALSE(Rs.isOpen());
+    expectOutcome(GetParam());
     expectStateAtEnd();
 }
 

@@ -7,7 +7,9 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
+#include "core/text.h"
 #include "lookup/handlers.h"
 #include "tests/support/fake_recordset.h"
 
@@ -29,6 +31,20 @@ inline void PrintTo(const StatementCase& c, std::ostream* os) {
     *os << c.name;
 }
 
+// A lookup of the rows the store serves and what the user is shown: the box's text and the
+// beeps.
+struct OutcomeCase {
+    const char* name;
+    int direction;
+    std::vector<FakeRow> rows;
+    std::u16string text;
+    int beeps = 1;  // every lookup ends with a beep but where a case says otherwise
+};
+
+inline void PrintTo(const OutcomeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class PanelOpen : public ::testing::Test {
 protected:
     void prepare(int direction, std::u16string text, bool fuzzy = false) {
@@ -43,6 +59,20 @@ protected:
     void prepare(int direction) { prepare(direction, direction == 1 ? u"苹果" : u"apple"); }
 
     Session session() { return Session{state, window, Rs, Conn}; }
+    // The lookup button of the suite.
+    virtual void press() = 0;
+
+    // Runs the lookup of `c` with the store serving its rows; the rows are read and closed, as
+    // on any lookup that did not fail.
+    void expectOutcome(const OutcomeCase& c) {
+        Rs.setRows(c.rows);
+        prepare(c.direction);
+        press();
+        EXPECT_EQ(toUtf8(window.text), toUtf8(c.text));
+        EXPECT_EQ(window.beeps, c.beeps);
+        EXPECT_EQ(Rs.countOf(Op::Close), 1u);
+        EXPECT_FALSE(Rs.isOpen());
+    }
 
     // Whatever happened inside, a lookup ends the same way: the decision used up, the result
     // on show (the box locked) and the panel hidden.

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <ostream>
-
+#include "tests/support/named_case.h"
 #include "tools/lexi-build/csv.h"
 
 namespace moshitong::builder {
@@ -22,34 +21,28 @@ Rows readAll(std::string_view text, std::vector<std::size_t>* lines = nullptr) {
     return rows;
 }
 
-struct CsvCase {
-    std::string_view name;
-    std::string_view text;
-    Rows rows;
+// A text and the rows read from it.
+using CsvCase = testing::NamedCase<std::string_view, Rows>;
 
-    // Names the case in test listings instead of dumping its bytes.
-    friend void PrintTo(const CsvCase& value, std::ostream* out) { *out << value.name; }
+const CsvCase kTexts[] = {
+    {"Plain", "word,frq\napple,2695\n", {{"word", "frq"}, {"apple", "2695"}}},
+    {"CrLfLineEnds", "a,b\r\nc,d\r\n", {{"a", "b"}, {"c", "d"}}},
+    {"NoFinalLineBreak", "a,b\nc,d", {{"a", "b"}, {"c", "d"}}},
+    {"EmptyFields", ",,\nx,,\n", {{"", "", ""}, {"x", "", ""}}},
+    {"QuotedComma", "adperson,\"'æd,p\\\\:sәn\"\n", {{"adperson", "'æd,p\\\\:sәn"}}},
+    {"DoubledQuotes", "be,\"this was \"\"it\"\"\"\n", {{"be", "this was \"it\""}}},
+    {"QuotedLineBreak", "a,\"one\ntwo\"\nb,c\n", {{"a", "one\ntwo"}, {"b", "c"}}},
+    {"QuoteInsidePlainField", "it's,5\" disk\n", {{"it's", "5\" disk"}}},
+    {"LoneCarriageReturnStays", "a\rb,c\n", {{"a\rb", "c"}}},
 };
 
 class CsvRows : public ::testing::TestWithParam<CsvCase> {};
 
 TEST_P(CsvRows, SplitAsEcdictWroteThem) {
-    EXPECT_EQ(readAll(GetParam().text), GetParam().rows);
+    EXPECT_EQ(readAll(GetParam().given), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CsvRows,
-    ::testing::Values(
-        CsvCase{"Plain", "word,frq\napple,2695\n", {{"word", "frq"}, {"apple", "2695"}}},
-        CsvCase{"CrLfLineEnds", "a,b\r\nc,d\r\n", {{"a", "b"}, {"c", "d"}}},
-        CsvCase{"NoFinalLineBreak", "a,b\nc,d", {{"a", "b"}, {"c", "d"}}},
-        CsvCase{"EmptyFields", ",,\nx,,\n", {{"", "", ""}, {"x", "", ""}}},
-        CsvCase{"QuotedComma", "adperson,\"'æd,p\\\\:sәn\"\n", {{"adperson", "'æd,p\\\\:sәn"}}},
-        CsvCase{"DoubledQuotes", "be,\"this was \"\"it\"\"\"\n", {{"be", "this was \"it\""}}},
-        CsvCase{"QuotedLineBreak", "a,\"one\ntwo\"\nb,c\n", {{"a", "one\ntwo"}, {"b", "c"}}},
-        CsvCase{"QuoteInsidePlainField", "it's,5\" disk\n", {{"it's", "5\" disk"}}},
-        CsvCase{"LoneCarriageReturnStays", "a\rb,c\n", {{"a\rb", "c"}}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, CsvRows, ::testing::ValuesIn(kTexts), testing::caseName);
 
 TEST(CsvReader, CountsLinesInsideQuotedFields) {
     std::vector<std::size_t> lines;

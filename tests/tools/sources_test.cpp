@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <ostream>
-
+#include "tests/support/named_case.h"
 #include "tools/lexi-build/cedict.h"
 #include "tools/lexi-build/ecdict.h"
 #include "tools/lexi-build/input_error.h"
@@ -9,6 +8,8 @@
 
 namespace moshitong::builder {
 namespace {
+
+using testing::caseName;
 
 constexpr std::string_view kHeader =
     "word,phonetic,definition,translation,pos,collins,oxford,tag,bnc,frq,exchange,detail,audio\r\n";
@@ -67,43 +68,36 @@ TEST(Ecdict, BestRankIgnoresUnknownRanks) {
     EXPECT_EQ(entry.bestRank(), 200);
 }
 
-struct BadSource {
-    std::string_view name;
-    std::string text;
-    std::string_view message;
+// A source's text and the message it is refused with.
+using BadSource = testing::NamedCase<std::string>;
 
-    // Names the case in test listings instead of dumping its bytes.
-    friend void PrintTo(const BadSource& value, std::ostream* out) { *out << value.name; }
+const BadSource kBadEcdicts[] = {
+    {"Empty", "", "ecdict.csv: the file is empty"},
+    {"MissingColumn", "word,phonetic,definition,translation\n",
+     "ecdict.csv: line 1: the header has no column \"collins\""},
+    {"TooFewFields", std::string(kHeader) + "a,,,甲,,,,,0,0,,,\r\nb,,,乙,,,,,0\r\n",
+     "ecdict.csv: line 3: expected 13 fields, found 9"},
+    {"NotANumber", std::string(kHeader) + "a,,,甲,,,,,0,0,,,\r\nb,,,乙,,x3,,,0,0,,,\r\n",
+     "ecdict.csv: line 3: column collins holds \"x3\", not a whole number"},
+    {"UnclosedQuote", std::string(kHeader) + "a,,,\"甲,,,,,0,0,,,\r\n",
+     "ecdict.csv: line 2: malformed CSV: a quoted field is not closed"},
 };
 
 class BadEcdict : public ::testing::TestWithParam<BadSource> {};
 
 TEST_P(BadEcdict, NamesTheFileAndTheLine) {
     const auto& param = GetParam();
-    EXPECT_EQ(inputError([&] { parseEcdict(param.text, "ecdict.csv"); }), param.message);
+    EXPECT_EQ(inputError([&] { parseEcdict(param.given, "ecdict.csv"); }), param.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BadEcdict,
-    ::testing::Values(
-        BadSource{"Empty", "", "ecdict.csv: the file is empty"},
-        BadSource{"MissingColumn", "word,phonetic,definition,translation\n",
-                  "ecdict.csv: line 1: the header has no column \"collins\""},
-        BadSource{"TooFewFields", std::string(kHeader) + "a,,,甲,,,,,0,0,,,\r\nb,,,乙,,,,,0\r\n",
-                  "ecdict.csv: line 3: expected 13 fields, found 9"},
-        BadSource{"NotANumber",
-                  std::string(kHeader) + "a,,,甲,,,,,0,0,,,\r\nb,,,乙,,x3,,,0,0,,,\r\n",
-                  "ecdict.csv: line 3: column collins holds \"x3\", not a whole number"},
-        BadSource{"UnclosedQuote", std::string(kHeader) + "a,,,\"甲,,,,,0,0,,,\r\n",
-                  "ecdict.csv: line 2: malformed CSV: a quoted field is not closed"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, BadEcdict, ::testing::ValuesIn(kBadEcdicts), caseName);
 
 TEST(Cedict, ReadsTheModuleWithSensesAndClassifiers) {
-    const std::string text =
+    const Cedict cedict = parseCedict(
         "export default {\"all\":[[\"蘋果\",\"苹果\",\"ping2 guo3\",\"apple\",[],[0]],"
         "[\"了\",\"了\",\"le5\",[\"(completed action marker)\",\"(modal particle)\"],[],[]]],"
-        "\"variantLookup\":[],\"classifierLookup\":[[\"個\",\"个\",\"ge4\"]]};\n";
-    const Cedict cedict = parseCedict(text, "all.js");
+        "\"variantLookup\":[],\"classifierLookup\":[[\"個\",\"个\",\"ge4\"]]};\n",
+        "all.js");
     ASSERT_EQ(cedict.entries.size(), 2U);
     EXPECT_EQ(cedict.entries[0].traditional, "蘋果");
     EXPECT_EQ(cedict.entries[0].simplified, "苹果");
@@ -121,46 +115,43 @@ TEST(Cedict, BareJsonAndShortEntriesAreFine) {
     EXPECT_TRUE(cedict.entries[0].classifiers.empty());
 }
 
+const BadSource kBadCedicts[] = {
+    {"Truncated", "export default {\"all\":[[\"中\",\"中\",\"zhong1\",\"mid",
+     "all.js: line 1, column 50: not valid JSON: syntax error while parsing value - "
+     "invalid string: missing closing quote"},
+    {"TruncatedOnALaterLine", "export default {\"all\":[\n[\"中\",\"中\"\n",
+     "all.js: line 2, column 13: not valid JSON: syntax error while parsing array"},
+    {"NumberTooLarge", R"({"all":[1e999999]})",
+     "all.js: not valid JSON: number overflow parsing '1e999999'"},
+    {"NotAnObject", "export default [1,2]",
+     "all.js: the JSON must be an object with the list \"all\""},
+    {"NoAll", "{\"entries\":[]}", "all.js: the object has no list \"all\""},
+    {"AllNotAList", "{\"all\":{}}", "all.js: \"all\": must be a list"},
+    {"EntryNotAList", R"({"all":[["中","中","zhong1","middle"],"中"]})",
+     "all.js: \"all\"[1]: must be a list of traditional, simplified, pinyin and senses"},
+    {"SenseOfWrongType", R"({"all":[["中","中","zhong1",7]]})",
+     "all.js: \"all\"[0]: item 3 (the senses) must be a string or a list of strings"},
+    {"PinyinNotText", R"({"all":[["中","中",1,"x"]]})",
+     "all.js: \"all\"[0]: item 2 (the pinyin) must be a string"},
+    {"EmptyHeadword", R"({"all":[["","中","zhong1","x"]]})",
+     "all.js: \"all\"[0]: has an empty headword"},
+    {"ClassifierOutOfRange",
+     R"({"all":[["中","中","zhong1","x",[],[3]]],"classifierLookup":[["個","个","ge4"]]})",
+     "all.js: \"all\"[0]: item 5 (the classifiers) holds 3, which is not an index below 1"},
+    {"BadLookupItem", R"({"all":[],"variantLookup":[["x"]]})",
+     "all.js: \"variantLookup\"[0]: must be a list of traditional, simplified and pinyin"},
+};
+
 class BadCedict : public ::testing::TestWithParam<BadSource> {};
 
 // JSON syntax errors end with the parser's own wording, so only the part up to it is fixed here.
 TEST_P(BadCedict, NamesTheFileAndTheEntry) {
     const auto& param = GetParam();
-    const std::string message = inputError([&] { parseCedict(param.text, "all.js"); });
-    EXPECT_TRUE(message.starts_with(param.message)) << message;
+    const std::string message = inputError([&] { parseCedict(param.given, "all.js"); });
+    EXPECT_TRUE(message.starts_with(param.expected)) << message;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BadCedict,
-    ::testing::Values(
-        BadSource{"Truncated", "export default {\"all\":[[\"中\",\"中\",\"zhong1\",\"mid",
-                  "all.js: line 1, column 50: not valid JSON: syntax error while parsing value - "
-                  "invalid string: missing closing quote"},
-        BadSource{"TruncatedOnALaterLine", "export default {\"all\":[\n[\"中\",\"中\"\n",
-                  "all.js: line 2, column 13: not valid JSON: syntax error while parsing array"},
-        BadSource{"NumberTooLarge", R"({"all":[1e999999]})",
-                  "all.js: not valid JSON: number overflow parsing '1e999999'"},
-        BadSource{"NotAnObject", "export default [1,2]",
-                  "all.js: the JSON must be an object with the list \"all\""},
-        BadSource{"NoAll", "{\"entries\":[]}", "all.js: the object has no list \"all\""},
-        BadSource{"AllNotAList", "{\"all\":{}}", "all.js: \"all\": must be a list"},
-        BadSource{
-            "EntryNotAList", R"({"all":[["中","中","zhong1","middle"],"中"]})",
-            "all.js: \"all\"[1]: must be a list of traditional, simplified, pinyin and senses"},
-        BadSource{"SenseOfWrongType", R"({"all":[["中","中","zhong1",7]]})",
-                  "all.js: \"all\"[0]: item 3 (the senses) must be a string or a list of strings"},
-        BadSource{"PinyinNotText", R"({"all":[["中","中",1,"x"]]})",
-                  "all.js: \"all\"[0]: item 2 (the pinyin) must be a string"},
-        BadSource{"EmptyHeadword", R"({"all":[["","中","zhong1","x"]]})",
-                  "all.js: \"all\"[0]: has an empty headword"},
-        BadSource{
-            "ClassifierOutOfRange",
-            R"({"all":[["中","中","zhong1","x",[],[3]]],"classifierLookup":[["個","个","ge4"]]})",
-            "all.js: \"all\"[0]: item 5 (the classifiers) holds 3, which is not an index below 1"},
-        BadSource{
-            "BadLookupItem", R"({"all":[],"variantLookup":[["x"]]})",
-            "all.js: \"variantLookup\"[0]: must be a list of traditional, simplified and pinyin"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, BadCedict, ::testing::ValuesIn(kBadCedicts), caseName);
 
 TEST(Jieba, ReadsCountsAndKeepsTheLargerOfTwo) {
     const WordCounts counts = parseJieba(

@@ -33,7 +33,7 @@ private slots:
 
     void doubleClickOnTheBackgroundMinimises() {
         ShownForm w;
-        QTest::mouseDClick(w.form.windowHandle(), Qt::LeftButton, {}, kBackground);
+        QTest::mouseDClick(w.window(), Qt::LeftButton, {}, kBackground);
         QTRY_VERIFY(w.form.windowState().testFlag(Qt::WindowMinimized));
     }
 
@@ -43,10 +43,9 @@ private slots:
     void doubleClickLeavesNoDragBehind() {
         QFETCH(Qt::MouseButton, button);
         ShownForm w;
-        QWindow* window = w.form.windowHandle();
-        QTest::mouseDClick(window, button, {}, kBackground);
+        QTest::mouseDClick(w.window(), button, {}, kBackground);
         const QPoint before = w.form.pos();
-        QTest::mouseMove(window, kBackgroundFurtherRight);
+        QTest::mouseMove(w.window(), kBackgroundFurtherRight);
         QCOMPARE(w.form.pos(), before);
     }
 
@@ -56,16 +55,15 @@ private slots:
     void dragByTheBackgroundMovesTheWindow() {
         QFETCH(Qt::MouseButton, button);
         ShownForm w;
-        QWindow* window = w.form.windowHandle();
-        QTest::mousePress(window, button, {}, kBackground);
+        QTest::mousePress(w.window(), button, {}, kBackground);
         for (const QPoint step : {QPoint(20, 10), QPoint(-7, 31), QPoint(0, -12)}) {
             const QPoint pointer = w.form.mapToGlobal(kBackground) + step;
-            QTest::mouseMove(window, kBackground + step);
+            QTest::mouseMove(w.window(), kBackground + step);
             QTRY_COMPARE(w.form.mapToGlobal(kBackground), pointer);
         }
-        QTest::mouseRelease(window, button, {}, kBackground);
+        QTest::mouseRelease(w.window(), button, {}, kBackground);
         const QPoint released = w.form.pos();
-        QTest::mouseMove(window, kBackgroundFurtherRight);
+        QTest::mouseMove(w.window(), kBackgroundFurtherRight);
         QCOMPARE(w.form.pos(), released);
     }
 
@@ -74,17 +72,16 @@ private slots:
     // grabbed point must still end up under the pointer.
     void dragKeepsUpWithALateWindowSystem() {
         ShownForm w;
-        QWindow* window = w.form.windowHandle();
         const QPoint before = w.form.pos();
-        QTest::mousePress(window, Qt::LeftButton, {}, kBackground);
-        QTest::mouseMove(window, kBackground + QPoint(20, 10));
+        QTest::mousePress(w.window(), Qt::LeftButton, {}, kBackground);
+        QTest::mouseMove(w.window(), kBackground + QPoint(20, 10));
         QTRY_VERIFY(w.form.pos() != before);
         const QPointF pointer = w.form.mapToGlobal(QPointF(kBackground) + QPointF(6, 4));
         QMouseEvent late(QEvent::MouseMove, pointer - QPointF(before), pointer, Qt::NoButton,
                          Qt::LeftButton, {});
         QApplication::sendEvent(&w.form, &late);
         QTRY_COMPARE(w.form.mapToGlobal(QPointF(kBackground)), pointer);
-        QTest::mouseRelease(window, Qt::LeftButton, {}, kBackground);
+        QTest::mouseRelease(w.window(), Qt::LeftButton, {}, kBackground);
     }
 
     void pressOnTheButtonIsNotAPressOnTheBackground_data() { eachButton(); }
@@ -94,16 +91,15 @@ private slots:
     void pressOnTheButtonIsNotAPressOnTheBackground() {
         QFETCH(Qt::MouseButton, button);
         ShownForm w;
-        QWindow* window = w.form.windowHandle();
         const QPoint onButton = w["Command4"]->geometry().center();
         const QPoint before = w.form.pos();
-        QTest::mousePress(window, button, {}, onButton);
+        QTest::mousePress(w.window(), button, {}, onButton);
         // Off the button, over the box and the background, still held.
         for (const QPoint step : {QPoint(15, 4), QPoint(-60, -30), QPoint(-120, -80)}) {
-            QTest::mouseMove(window, onButton + step);
+            QTest::mouseMove(w.window(), onButton + step);
             QCOMPARE(w.form.pos(), before);
         }
-        QTest::mouseRelease(window, button, {}, onButton + QPoint(-120, -80));
+        QTest::mouseRelease(w.window(), button, {}, onButton + QPoint(-120, -80));
         QCOMPARE(w.form.pos(), before);
         QTest::keyClick(w["Command4"], Qt::Key_Escape);
         QVERIFY(!w.platform.endedWith.has_value());
@@ -112,10 +108,9 @@ private slots:
     // A move over the background before any press leaves the window where it is.
     void moveBeforeAPressDoesNotDrag() {
         ShownForm w;
-        QWindow* window = w.form.windowHandle();
         const QPoint start = w.form.pos();
-        QTest::mouseMove(window, kBackground + QPoint(3, 0));
-        QTest::mouseMove(window, kBackgroundFurtherRight);
+        QTest::mouseMove(w.window(), kBackground + QPoint(3, 0));
+        QTest::mouseMove(w.window(), kBackgroundFurtherRight);
         QCOMPARE(w.form.pos(), start);
     }
 
@@ -135,7 +130,7 @@ private slots:
 
     void closingEndsTheProgram() {
         ShownForm w;
-        w.form.windowHandle()->close();
+        w.window()->close();
         QCOMPARE(w.platform.endedWith, std::optional<int>(0));
     }
 

@@ -177,6 +177,19 @@ const std::pair<const char*, Box> kStates[] = {
     {"cleared", Box::Cleared},
 };
 
+// A row for each state of the box with each of `others`, named "state, other", in the columns
+// "state" and `column`.
+template <typename T, std::size_t N>
+void addEachStateWith(const char* column, const std::pair<const char*, T> (&others)[N]) {
+    QTest::addColumn<Box>("state");
+    QTest::addColumn<T>(column);
+    for (const auto& [stateName, state] : kStates) {
+        for (const auto& [otherName, other] : others) {
+            QTest::addRow("%s, %s", stateName, otherName) << state << other;
+        }
+    }
+}
+
 }  // namespace
 
 class InputBoxTest : public QObject {
@@ -186,8 +199,6 @@ private slots:
     void init() { QGuiApplication::clipboard()->setText(QStringLiteral("pear")); }
 
     void lockInEachState_data() {
-        QTest::addColumn<Box>("state");
-        QTest::addColumn<Input>("input");
         const std::pair<const char*, Input> inputs[] = {
             {"letter", Input::Letter},
             {"Backspace", Input::Backspace},
@@ -197,11 +208,7 @@ private slots:
             {"input method commit", Input::Commit},
             {"drop", Input::Drop},
         };
-        for (const auto& [stateName, state] : kStates) {
-            for (const auto& [inputName, input] : inputs) {
-                QTest::addRow("%s, %s", stateName, inputName) << state << input;
-            }
-        }
+        addEachStateWith("input", inputs);
     }
     // Only a listing on show refuses text, however it comes; a box emptied while the listing
     // was on show takes the first text again and is unlocked by it.
@@ -333,8 +340,6 @@ private slots:
     }
 
     void deleteNeverActs_data() {
-        QTest::addColumn<Box>("state");
-        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
         const std::pair<const char*, Qt::KeyboardModifiers> chords[] = {
             {"Delete", Qt::NoModifier},
             {"Shift+Delete", Qt::ShiftModifier},
@@ -342,11 +347,7 @@ private slots:
             {"Ctrl+Shift+Delete", Qt::ControlModifier | Qt::ShiftModifier},
             {"Alt+Delete", Qt::AltModifier},
         };
-        for (const auto& [stateName, state] : kStates) {
-            for (const auto& [chordName, modifiers] : chords) {
-                QTest::addRow("%s, %s", stateName, chordName) << state << modifiers;
-            }
-        }
+        addEachStateWith("modifiers", chords);
     }
     // Delete never removes the character after the caret nor a selection, whatever the state;
     // Shift+Delete, which cuts elsewhere, included.

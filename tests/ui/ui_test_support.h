@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <QWidget>
+#include <QWindow>
 #include <QtTest>
 
 #include <optional>
@@ -73,6 +74,8 @@ struct ShownForm {
     Widget* operator[](const char* name) const {
         return control<Widget>(form, name);
     }
+    // Where a user's pointer events arrive: the window system's window, not the widget.
+    QWindow* window() const { return form.windowHandle(); }
 };
 
 }  // namespace moshitong::testing
