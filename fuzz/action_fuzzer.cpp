@@ -318,9 +318,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int stepsOnALongText = 0;
     while (!in.done() && moshitong::act(p, in)) {
         moshitong::checkState(p);
-        if (p.window.text.size() > moshitong::kLongText &&
-            ++stepsOnALongText > moshitong::kStepsOnALongText) {
-            break;
+        // Counted from the first long text on, so that emptying the box does not start it over.
+        if (stepsOnALongText > 0 || p.window.text.size() > moshitong::kLongText) {
+            if (++stepsOnALongText > moshitong::kStepsOnALongText) {
+                break;
+            }
         }
     }
     return 0;
