@@ -57,10 +57,10 @@ Form1::Form1(Platform& platform, std::filesystem::path dictionary)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint),
       platform_(platform),
       dictionary_(std::move(dictionary)),
-      background_(QStringLiteral(":/moshitong/background.jpg")) {
+      background_(QStringLiteral(":/moshitong/background.png")) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf16(kProgramTitle));
-    setWindowIcon(QIcon(QStringLiteral(":/moshitong/icon.png")));
+    setWindowIcon(QIcon(QPixmap::fromImage(readPicture(QStringLiteral(":/moshitong/icon.png")))));
     setFixedSize(twipsToPixels(5340), twipsToPixels(3540));
     setPalette(paperPalette(palette()));
     // Controls without a font of their own take the window's: the Song face at 9 points.
@@ -91,7 +91,7 @@ void Form1::buildControls() {
 
     Command4 =
         place(new PictureButton(kCommand4Face,
-                                ScaledPicture(QStringLiteral(":/moshitong/button.jpg")), this),
+                                ScaledPicture(QStringLiteral(":/moshitong/button.png")), this),
               "Command4", twipsRect(3840, 3000, 1215, 375));
     Command4->setText(QString::fromUtf16(u"翻 译"));
     Command4->setFont(songFont(12));

@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kLargestScale = 3;
 
-// "…/background.jpg" at 2 is "…/background@2x.jpg".
+// "…/background.png" at 2 is "…/background@2x.png".
 QString drawingPath(const QString& path, int scale) {
     if (scale == 1) {
         return path;
@@ -91,7 +91,19 @@ QImage reduce(const QImage& source, const QSize& size) {
     return result;
 }
 
+QSize pictureSize(const QString& path) {
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.size();
+}
+
 }  // namespace
+
+QImage readPicture(const QString& path) {
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
 
 ScaledPicture::ScaledPicture(const QString& path) : path_(path) {
 }
@@ -108,7 +120,7 @@ void ScaledPicture::readHeaders() const {
     headersRead_ = true;
     // The headers only: a drawing's size is known without decoding its pixels.
     for (int scale = 1; scale <= kLargestScale; ++scale) {
-        const QSize size = QImageReader(drawingPath(path_, scale)).size();
+        const QSize size = pictureSize(drawingPath(path_, scale));
         if (!size.isValid()) {
             break;
         }
@@ -126,7 +138,7 @@ const QPixmap& ScaledPicture::forRatio(qreal ratio) const {
     }
     // The smallest drawing at least as large as the device wants, else the largest there is.
     const auto scale = static_cast<int>(std::clamp<qreal>(std::ceil(ratio - 1e-6), 1, drawings_));
-    const QImage drawing(drawingPath(path_, scale));
+    const QImage drawing = readPicture(drawingPath(path_, scale));
     const QSize device(static_cast<int>(std::lround(size_.width() * ratio)),
                        static_cast<int>(std::lround(size_.height() * ratio)));
     QImage picture = drawing;

@@ -1,15 +1,21 @@
 #pragma once
-// A picture drawn for screens of 1, 2 and 3 device pixels per pixel: NAME.jpg with NAME@2x.jpg
-// and NAME@3x.jpg beside it, as Qt names them. Enlarging the 1x drawing on a high-density
+// A picture drawn for screens of 1, 2 and 3 device pixels per pixel: NAME.png with NAME@2x.png
+// and NAME@3x.png beside it, as Qt names them. Enlarging the 1x drawing on a high-density
 // screen would double its pixels into blocks; each screen gets the drawing made for it instead.
 // Only that drawing is decoded, when a screen first asks for it: the three decoded together
 // would hold 4.7 MB of pixels for the window's background, where one screen needs 0.3 MB of them.
 
+#include <QImage>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
 
 namespace moshitong {
+
+// A PNG picture of the program's own, or a null image. Read by Qt's own PNG reader alone: asked
+// to read without it, Qt first loads every image-format plugin it finds (the JPEG one with its
+// library among them) to ask each whether the file is theirs.
+QImage readPicture(const QString& path);
 
 class ScaledPicture {
 public:

@@ -10,13 +10,13 @@
 #   - with the lookup panel open, the panel's outline must be equally wide on all four sides and
 #     be the panel's outermost pixels, with no strip of the panel's paper beyond it.
 # Usage: e2e_scales.sh PROGRAM STORE-MAKER PICTURE-FOLDER [SHOT-FOLDER]
-# PICTURE-FOLDER holds background.jpg; the photographs are kept in SHOT-FOLDER when it is given.
+# PICTURE-FOLDER holds background.png; the photographs are kept in SHOT-FOLDER when it is given.
 set -euo pipefail
 source "$(dirname "$0")/e2e_lib.sh"
 need xdotool xwininfo import convert compare
 program=$1
 make_store=$2
-picture=$3/background.jpg
+picture=$3/background.png
 shots=${4:-}
 
 export QT_SCALE_FACTOR_ROUNDING_POLICY=PassThrough
@@ -151,7 +151,7 @@ for scale in 1 1.25 1.5 1.75 2 3; do
     convert "$shot" -crop "$area" +repage "$e2e_folder/title.png"
     shown=$(energy "$e2e_folder/title.png")
     if [ "$scale" = 1 ]; then
-        # Pixel for pixel: the picture itself (JPEG decoders may differ by a level or two).
+        # Pixel for pixel: the picture itself.
         convert "$picture" -crop "$area" +repage "$reference"
         difference=$(compare -metric RMSE "$e2e_folder/title.png" "$reference" null: 2>&1 |
             sed 's/.*(\(.*\))/\1/')

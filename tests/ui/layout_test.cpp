@@ -40,9 +40,9 @@ private slots:
     }
 
     void pictures() {
-        const QImage background(QStringLiteral(":/moshitong/background.jpg"));
+        const QImage background(QStringLiteral(":/moshitong/background.png"));
         QCOMPARE(background.size(), QSize(358, 237));
-        const QImage button(QStringLiteral(":/moshitong/button.jpg"));
+        const QImage button(QStringLiteral(":/moshitong/button.png"));
         QCOMPARE(button.size(), QSize(98, 34));
         const QImage icon(QStringLiteral(":/moshitong/icon.png"));
         QCOMPARE(icon.size(), QSize(32, 32));
@@ -50,14 +50,14 @@ private slots:
         QCOMPARE(icon.depth(), 32);  // 24-bit colour, padded to a word per pixel
         // Drawn again for high-density screens, at exactly two and three times the size.
         for (const int scale : {2, 3}) {
-            const QString suffix = QStringLiteral("@%1x.jpg").arg(scale);
+            const QString suffix = QStringLiteral("@%1x.png").arg(scale);
             QCOMPARE(QImage(":/moshitong/background" + suffix).size(), QSize(358, 237) * scale);
             QCOMPARE(QImage(":/moshitong/button" + suffix).size(), QSize(98, 34) * scale);
         }
         // The window asks for the picture at every paint, with its screen's ratio: moved to a
         // screen of another density, it gets that one's drawing, pixel for pixel on the screen.
-        const ScaledPicture picture(QStringLiteral(":/moshitong/background.jpg"));
-        const QImage drawn2x(QStringLiteral(":/moshitong/background@2x.jpg"));
+        const ScaledPicture picture(QStringLiteral(":/moshitong/background.png"));
+        const QImage drawn2x(QStringLiteral(":/moshitong/background@2x.png"));
         for (const qreal ratio : {1.0, 2.0, 1.5, 3.0, 1.25, 2.0}) {
             const QPixmap& shown = picture.forRatio(ratio);
             QCOMPARE(shown.devicePixelRatio(), ratio);

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Draws the window's three pictures on the ink-and-stone theme of the name 墨石通:
-#   background.jpg  358 x 237  an inkstone slab with ink-wash hills, the title and a red seal
-#   button.jpg       98 x 34   a jade face for the translate button
+#   background.png  358 x 237  an inkstone slab with ink-wash hills, the title and a red seal
+#   button.png       98 x 34   a jade face for the translate button
 #   icon.png         32 x 32   24-bit, the character 墨 cut into the same stone
-#   background@2x.jpg, background@3x.jpg, button@2x.jpg, button@3x.jpg
+#   background@2x.png, background@3x.png, button@2x.png, button@3x.png
 #                              the first two drawn again at two and three times the size, for
 #                              screens with more device pixels per pixel
 #   icons/           the same icon at the desktop theme's other sizes, and as SVG
@@ -125,7 +125,7 @@ background() {  # scale output
         "$work/seal.png" -geometry "+$(at 314)+$(at 3)" -composite \
         -font "$serif" -pointsize "$(at 11)" -fill '#d6cdb9' \
         -annotate "+$(at 34)+$(at 217)" '访问墨石通网站 ›' \
-        -strip -quality 92 -sampling-factor 1x1 "$2"
+        -strip -define png:compression-level=9 "PNG24:$2"
 }
 
 # ---- button face --------------------------------------------------------------------------
@@ -140,15 +140,15 @@ button() {  # scale output
            +level 84%,100% -filter Lanczos -resize "$size!" \) -compose Multiply -composite \
         \( -size "$size" gradient:'#ffffff70'-'#ffffff00' \) -compose Over -composite \
         \( -size "$size" gradient:'#00000000'-'#1c402422' \) -compose Over -composite \
-        -strip -quality 95 -sampling-factor 1x1 "$2"
+        -strip -define png:compression-level=9 "PNG24:$2"
 }
 
-background 1 background.jpg
-background 2 background@2x.jpg
-background 3 background@3x.jpg
-button 1 button.jpg
-button 2 button@2x.jpg
-button 3 button@3x.jpg
+background 1 background.png
+background 2 background@2x.png
+background 3 background@3x.png
+button 1 button.png
+button 2 button@2x.png
+button 3 button@3x.png
 
 # ---- icon ---------------------------------------------------------------------------------
 # The 32 x 32 drawing at any size: every measure below is the 32's scaled by size / 32, so the
@@ -196,4 +196,4 @@ python3 make-icon-svg.py "$font_file" "$font_index" "$ink" icons/icon.svg
 # The box the text box draws for a private-use character (see the script).
 python3 make-private-use-font.py private-use.ttf
 
-identify background*.jpg button*.jpg icon.png icon.ico icons/*.png
+identify background*.png button*.png icon.png icon.ico icons/*.png
