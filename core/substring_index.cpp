@@ -412,9 +412,9 @@ std::optional<std::vector<StoreRow>> SubstringIndex::searchImage(std::u16string_
             dropped = true;
         }
     }
-    // The image stopped at the cap counting a value the table no longer holds: the plain
-    // statement lists what it does hold.
-    if (dropped && static_cast<long>(rowids->size()) == kRowCap) {
+    // The image found a value the table no longer holds there: the table is damaged, and its
+    // damage may have moved a matching value as well, which only the plain statement's scan finds.
+    if (dropped) {
         return std::nullopt;
     }
     return rows;

@@ -302,8 +302,9 @@ TEST_F(SubstringIndexTest, ReportsADamagedPostingListAsACorruptStore) {
 }
 
 // Damage that leaves every byte decodable: a rowid of the list for "a" changed by one, a gram's
-// row moved under another key, a value of the table changed. Each lookup then reports a corrupt
-// store, or gives what the plain statement gives on the damaged file, never other rows.
+// row moved under another key, a value of the table changed or moved to another row. Each lookup
+// then reports a corrupt store, or gives what the plain statement gives on the damaged file, never
+// other rows.
 TEST_F(SubstringIndexTest, DamageThatStillDecodesNeverGivesOtherRows) {
     const std::string damage[] = {
         "UPDATE gram_english_word SET rows = CAST(char((unicode(rows) | 1) - (unicode(rows) & 1)) "
@@ -313,6 +314,12 @@ TEST_F(SubstringIndexTest, DamageThatStillDecodesNeverGivesOtherRows) {
         "WHERE g = CAST('b' AS BLOB)",
         "UPDATE 英语单词 SET 单词 = 'zz' WHERE rowid IN "
         "(SELECT rowid FROM 英语单词 WHERE 单词 LIKE '%a%' LIMIT 3)",
+        // A matching value moved to a row whose value did not match: the image and the lists
+        // know it where it was.
+        "UPDATE 英语单词 SET 单词 = (SELECT 单词 FROM 英语单词 WHERE 单词 LIKE '%ab%ba%' ORDER BY "
+        "rowid LIMIT 1) WHERE rowid = (SELECT max(rowid) FROM 英语单词 WHERE 单词 NOT LIKE '%a%'); "
+        "UPDATE 英语单词 SET 单词 = 'zz' WHERE rowid = "
+        "(SELECT min(rowid) FROM 英语单词 WHERE 单词 LIKE '%ab%ba%')",
     };
     const auto file = store->path();
     for (const std::string& sql : damage) {
@@ -322,7 +329,7 @@ TEST_F(SubstringIndexTest, DamageThatStillDecodesNeverGivesOtherRows) {
         Connection damagedPlain;
         OpenDictionary(damagedPlain, file);
         damagedPlain.setSubstringIndexEnabled(false);
-        for (const std::u16string_view text : {u"a", u"A", u"b", u"ab", u"a_", u"b%a"}) {
+        for (const std::u16string_view text : {u"a", u"A", u"b", u"ab", u"a_", u"b%a", u"ab%ba"}) {
             const Statement statement{Table::English, Column::Word, Match::Substring,
                                       std::u16string(text)};
             try {
